@@ -1,0 +1,12 @@
+#include "app/Application.h"
+#include "product/Dialogs.h"
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        ReportError(error);
+    }
+    return false;
+}

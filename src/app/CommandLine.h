@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for. The window flow (adapter dialog, then the model menu) is the
+// default; the options skip steps of it.
+struct TCommandLine {
+    QString Port;      // --port NAME
+    QString Model;     // --model NAME (a menu caption)
+    bool Demo = false; // --demo [MODEL]
+    QString LogFile;   // --log-file PATH
+    bool Help = false;
+    bool Version = false;
+    QString Error;     // set when the arguments cannot be used
+
+    static TCommandLine Parse(const QStringList &arguments);
+    static QString HelpText();
+};

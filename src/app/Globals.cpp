@@ -1,0 +1,12 @@
+#include "app/Globals.h"
+
+TfrmMain *frmMain = nullptr;
+TfrmBB *frmBB = nullptr;
+TfrmLog *frmLog = nullptr;
+TfrmControl *frmControl = nullptr;
+TfrmGraph *frmGraph = nullptr;
+TfrmViewData *frmViewData = nullptr;
+TfrmPortSelect *frmPortSelect = nullptr;
+TSerialPort *ComPort = nullptr;
+TProduct *CurrentProduct = nullptr;
+TLogMemo *mLog = nullptr;

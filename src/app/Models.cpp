@@ -1,0 +1,23 @@
+#include "app/Models.h"
+
+const std::vector<TModel> &Models()
+{
+    static const std::vector<TModel> models = {
+        {QStringLiteral("N141"), QStringLiteral("Corva-mini"), QStringLiteral("TCorvaMini"), {}, {}},
+        {QStringLiteral("N21"), QStringLiteral("Zephal-1"), QStringLiteral("TZephal1"), {}, {}},
+        {QStringLiteral("N41"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("TZephalOld"), {}, {}},
+        {QStringLiteral("N4"), QStringLiteral("Zephal-33 [new rev.]"), QStringLiteral("TZephal33new"), {}, {}},
+        {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), {}, {}},
+        {QStringLiteral("Hydrel7S1"), QStringLiteral("Hydrel-7S"), QStringLiteral("TOrvel"), {}, {}},
+        {QStringLiteral("NCorva1"), QStringLiteral("Corva"), QStringLiteral("TCorvaOld"), {}, {}},
+    };
+    return models;
+}
+
+const TModel *FindModel(const QString &caption)
+{
+    for (const TModel &model : Models())
+        if (model.Caption == caption)
+            return &model;
+    return nullptr;
+}

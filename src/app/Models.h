@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <vector>
+
+class TProduct;
+class THeaterSimulator;
+
+// The seven models of the "Choose a product" menu, in menu order. A model whose handler or
+// simulator is not built yet has an empty factory.
+struct TModel {
+    QString MenuItem;  // component name, e.g. "Hydrel7S1"
+    QString Caption;   // e.g. "Hydrel-7S"
+    QString ClassName; // e.g. "TOrvel"
+    std::function<TProduct *()> CreateHandler;
+    std::function<THeaterSimulator *()> CreateSimulator;
+};
+
+const std::vector<TModel> &Models();
+// The model with this caption, or nullptr.
+const TModel *FindModel(const QString &caption);

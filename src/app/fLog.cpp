@@ -1,0 +1,17 @@
+#include "app/fLog.h"
+#include "product/LogMemo.h"
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+TfrmLog::TfrmLog(QWidget *parent) : QWidget(parent), Memo(new TLogMemo(this)), Text(new QPlainTextEdit(this))
+{
+    setWindowTitle(QStringLiteral("Log"));
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    setFixedSize(1297, 648);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Text);
+    Text->setReadOnly(true);
+    Text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(Memo, &TLogMemo::LineAdded, Text, &QPlainTextEdit::appendPlainText);
+}

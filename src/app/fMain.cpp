@@ -1,0 +1,288 @@
+#include "app/fMain.h"
+#include "app/Globals.h"
+#include "app/Models.h"
+#include "product/Dialogs.h"
+#include "product/Errors.h"
+#include "product/LogMemo.h"
+#include "product/Product.h"
+#include "serial/SerialPort.h"
+#include "views/fBB.h"
+#include "views/fControl.h"
+#include "views/fGraph.h"
+#include "views/fViewData.h"
+#include "app/fLog.h"
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+TfrmMain::TfrmMain()
+{
+    setWindowTitle(QStringLiteral("Thermoryx Diagnostic "));
+    resize(1024, 600);
+    Area = new QMdiArea(this);
+    Area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(Area);
+
+    // The EDR wait panel covers the whole client area while it is visible.
+    pnl1 = new QLabel(QStringLiteral("Reading EDR. Please wait."), Area);
+    QFont font(QStringLiteral("Courier New"));
+    font.setBold(true);
+    font.setPixelSize(27);
+    pnl1->setFont(font);
+    pnl1->setAlignment(Qt::AlignCenter);
+    pnl1->setAutoFillBackground(true);
+    pnl1->hide();
+    pnl1->installEventFilter(this);
+
+    BuildMenus();
+    ComPort = new TSerialPort(this);
+    ComPort->OnLog = [](const QString &line) {
+        if (mLog)
+            mLog->Append(line);
+    };
+}
+
+TfrmMain::~TfrmMain()
+{
+    if (CurrentProduct) {
+        delete CurrentProduct;
+        CurrentProduct = nullptr;
+    }
+    ComPort = nullptr;
+}
+
+void TfrmMain::BuildMenus()
+{
+    QMenu *N1 = menuBar()->addMenu(QStringLiteral("Choose a product"));
+    N1->setObjectName(QStringLiteral("N1"));
+    RadioGroup = new QActionGroup(this);
+    RadioGroup->setExclusive(true);
+    auto addModel = [&](const TModel &model) {
+        QAction *item = N1->addAction(model.Caption);
+        item->setObjectName(model.MenuItem);
+        connect(item, &QAction::triggered, this, [this, caption = model.Caption] { ChooseProduct(caption); });
+        return item;
+    };
+    const auto &models = Models();
+    N141 = addModel(models[0]);
+    N21 = addModel(models[1]);
+    N41 = addModel(models[2]);
+    N4 = addModel(models[3]);
+    Hydrel71 = addModel(models[4]);
+    Hydrel7S1 = addModel(models[5]);
+    NCorva1 = addModel(models[6]);
+    for (QAction *item : {N141, N21, N41, N4}) {
+        item->setCheckable(true);
+        RadioGroup->addAction(item);
+    }
+    // The two Hydrel items toggle their own mark; "Corva" never shows one.
+    Hydrel71->setCheckable(true);
+    Hydrel7S1->setCheckable(true);
+
+    QMenu *N2 = menuBar()->addMenu(QStringLiteral("View"));
+    N2->setObjectName(QStringLiteral("N2"));
+    auto addView = [&](const QString &name, const QString &caption, bool checked) {
+        QAction *item = N2->addAction(caption);
+        item->setObjectName(name);
+        item->setCheckable(true);
+        item->setChecked(checked);
+        return item;
+    };
+    N3 = addView(QStringLiteral("N3"), QStringLiteral("Control panel"), true);
+    N3->setEnabled(false);
+    N5 = addView(QStringLiteral("N5"), QStringLiteral("Current data"), true);
+    N6 = addView(QStringLiteral("N6"), QStringLiteral("Graphs"), true);
+    N7 = addView(QStringLiteral("N7"), QStringLiteral("EDR"), false);
+    connect(N5, &QAction::triggered, this, [this] { ToggleView(frmViewData, N5, QStringLiteral("frmViewData")); });
+    connect(N6, &QAction::triggered, this, [this] { ToggleView(frmGraph, N6, QStringLiteral("frmGraph")); });
+    connect(N7, &QAction::triggered, this, [this] { ToggleView(frmBB, N7, QStringLiteral("frmBB")); });
+}
+
+QMdiSubWindow *TfrmMain::AddChild(QWidget *child)
+{
+    QMdiSubWindow *frame = Area->addSubWindow(child, child->windowFlags() | Qt::SubWindow);
+    frame->setAttribute(Qt::WA_DeleteOnClose, false);
+    frame->resize(child->size());
+    pnl1->raise();
+    return frame;
+}
+
+static QWidget *FrameOf(QWidget *child)
+{
+    QWidget *frame = child->parentWidget();
+    return qobject_cast<QMdiSubWindow *>(frame) ? frame : child;
+}
+
+bool TfrmMain::ChildIsNormal(QWidget *child) const
+{
+    const Qt::WindowStates state = FrameOf(child)->windowState();
+    return !(state & (Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void TfrmMain::ShowChildNormal(QWidget *child)
+{
+    QWidget *frame = FrameOf(child);
+    frame->setWindowState(frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    frame->showNormal();
+    child->show();
+}
+
+void TfrmMain::ShowChildMinimized(QWidget *child)
+{
+    QWidget *frame = FrameOf(child);
+    frame->show();
+    frame->showMinimized();
+}
+
+void TfrmMain::HideChild(QWidget *child)
+{
+    QWidget *frame = FrameOf(child);
+    frame->setWindowState((frame->windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+    frame->hide();
+}
+
+void TfrmMain::SetWaitPanelVisible(bool visible)
+{
+    pnl1->setGeometry(Area->rect());
+    pnl1->setVisible(visible);
+    if (visible)
+        pnl1->raise();
+}
+
+bool TfrmMain::WaitPanelVisible() const
+{
+    return pnl1->isVisible();
+}
+
+void TfrmMain::SetEdrItemChecked(bool checked)
+{
+    N7->setChecked(checked);
+}
+
+void TfrmMain::ToggleView(QWidget *window, QAction *item, const QString &name)
+{
+    if (!window)
+        return;
+    try {
+        if (!ChildIsNormal(window) || !FrameOf(window)->isVisible()) {
+            ShowChildNormal(window);
+            item->setChecked(true);
+        } else {
+            HideChild(window);
+            item->setChecked(false);
+        }
+    } catch (const std::exception &error) {
+        if (mLog)
+            mLog->Append(name + QStringLiteral(".ShowHide exception: ") + ErrorClassName(error)
+                         + QStringLiteral(": ") + ErrorMessage(error));
+    }
+}
+
+void TfrmMain::ChooseProduct(const QString &caption)
+{
+    const TModel *model = FindModel(caption);
+    if (!model)
+        return;
+    if (!model->CreateHandler) {
+        ShowMessage(QStringLiteral("%1: this model is not supported yet.").arg(caption));
+        return;
+    }
+    // A handler that waits inside an operation (a search burst, an EDR read) is replaced only once
+    // that operation has ended; its waits return at once from now on.
+    if (CurrentProduct && CurrentProduct->Busy()) {
+        CurrentProduct->RequestTearDown([this, caption] { ChooseProduct(caption); });
+        return;
+    }
+    ReplaceProduct(caption);
+}
+
+void TfrmMain::ReplaceProduct(const QString &caption)
+{
+    const TModel *model = FindModel(caption);
+    std::exception_ptr teardownError;
+    if (TProduct *old = CurrentProduct) {
+        CurrentProduct = nullptr;
+        try {
+            old->Destroy();
+        } catch (...) {
+            teardownError = std::current_exception();
+        }
+        delete old;
+    }
+    try {
+        TProduct *created = model->CreateHandler();
+        CurrentProduct = created;
+        created->LogMemo = mLog;
+    } catch (const std::exception &error) {
+        // The port would not open: no handler, and the user can choose a model again.
+        CurrentProduct = nullptr;
+        if (ComPort)
+            ComPort->OnRxChar = nullptr;
+        ReportError(error);
+    }
+    if (teardownError) {
+        try {
+            std::rethrow_exception(teardownError);
+        } catch (const std::exception &error) {
+            ReportError(error);
+        }
+    }
+    emit ProductChanged();
+}
+
+void TfrmMain::PlaceGraphs()
+{
+    if (!frmGraph || !frmControl)
+        return;
+    QWidget *graphs = FrameOf(frmGraph);
+    const QRect panel = FrameOf(frmControl)->geometry();
+    graphs->setGeometry(panel.left() + panel.width() + 10, panel.top() + 50,
+                        width() - panel.width() - 40, graphs->height());
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (pnl1)
+        pnl1->setGeometry(Area->rect());
+    if (frmControl) {
+        QWidget *panel = FrameOf(frmControl);
+        panel->setGeometry(0, 0, panel->width(), Area->height());
+    }
+    PlaceGraphs();
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    // A waiting operation unwinds first; the close is repeated once it has.
+    if (CurrentProduct && CurrentProduct->Busy()) {
+        event->ignore();
+        CurrentProduct->RequestTearDown([this] { close(); });
+        return;
+    }
+    if (TProduct *product = CurrentProduct) {
+        CurrentProduct = nullptr;
+        try {
+            product->Destroy();
+        } catch (const std::exception &) {
+            // The program is ending; a port that fails to close has nothing left to report to.
+        }
+        delete product;
+    }
+    event->accept();
+    QApplication::quit();
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pnl1 && event->type() == QEvent::MouseButtonDblClick && frmLog) {
+        ShowChildNormal(frmLog);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

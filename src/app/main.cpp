@@ -1,0 +1,101 @@
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/Models.h"
+#include "app/Windows.h"
+#include "app/dlgPortSelect.h"
+#include "app/fMain.h"
+#include "product/LogMemo.h"
+#include "serial/SerialPort.h"
+#include "sim/HeaterSimulator.h"
+#include "sim/PtyBridge.h"
+#include <QAction>
+#include <QFile>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+QAction *MenuItemOf(const QString &caption)
+{
+    const TModel *model = FindModel(caption);
+    return model ? frmMain->findChild<QAction *>(model->MenuItem) : nullptr;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Thermoryx Diagnostic"));
+    app.setApplicationVersion(QStringLiteral(THERMORYX_VERSION));
+
+    const TCommandLine options = TCommandLine::Parse(app.arguments());
+    if (!options.Error.isEmpty()) {
+        std::fprintf(stderr, "thermoryx-diagnostic: %s\nTry --help.\n", qPrintable(options.Error));
+        return 2;
+    }
+    if (options.Help) {
+        std::fputs(qPrintable(TCommandLine::HelpText()), stdout);
+        return 0;
+    }
+    if (options.Version) {
+        std::printf("thermoryx-diagnostic %s\n", THERMORYX_VERSION);
+        return 0;
+    }
+
+    std::unique_ptr<THeaterSimulator> simulator;
+    std::unique_ptr<TPtyBridge> bridge;
+    QString port = options.Port;
+    if (options.Demo) {
+        const TModel *model = FindModel(options.Model);
+        if (!model->CreateSimulator) {
+            std::fprintf(stderr, "thermoryx-diagnostic: no simulated heater for %s yet\n", qPrintable(model->Caption));
+            return 2;
+        }
+        simulator.reset(model->CreateSimulator());
+        try {
+            bridge = std::make_unique<TPtyBridge>(simulator.get());
+        } catch (const std::exception &error) {
+            std::fprintf(stderr, "thermoryx-diagnostic: %s\n", error.what());
+            return 1;
+        }
+        port = bridge->SlavePath();
+    }
+
+    CreateWindows();
+
+    QFile logFile;
+    if (!options.LogFile.isEmpty()) {
+        logFile.setFileName(options.LogFile);
+        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            std::fprintf(stderr, "thermoryx-diagnostic: cannot write the log file %s: %s\n",
+                         qPrintable(options.LogFile), qPrintable(logFile.errorString()));
+            return 1;
+        }
+        // Written through line by line, so the file can be followed while the program runs.
+        QObject::connect(mLog, &TLogMemo::LineAdded, &logFile, [&logFile](const QString &line) {
+            logFile.write(line.toUtf8() + '\n');
+            logFile.flush();
+        });
+    }
+
+    frmMain->showMaximized();
+    QTimer::singleShot(0, frmMain, [port, model = options.Model] {
+        if (port.isEmpty()) {
+            // The adapter dialog runs once the main window is on screen; its end without a choice ends the program.
+            if (frmPortSelect->exec() != QDialog::Accepted) {
+                QApplication::quit();
+                return;
+            }
+            ComPort->SetPort(frmPortSelect->ChosenPort());
+        } else {
+            ComPort->SetPort(port);
+        }
+        if (QAction *item = MenuItemOf(model))
+            item->trigger();
+    });
+    const int result = app.exec();
+    DestroyWindows();
+    return result;
+}

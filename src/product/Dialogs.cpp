@@ -1,0 +1,45 @@
+#include "product/Dialogs.h"
+#include "product/Errors.h"
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+TDialogHook &Hook()
+{
+    static TDialogHook hook;
+    return hook;
+}
+
+QWidget *DialogParent()
+{
+    return QApplication::activeWindow();
+}
+} // namespace
+
+void SetDialogHook(TDialogHook hook)
+{
+    Hook() = std::move(hook);
+}
+
+void ShowMessage(const QString &text)
+{
+    if (Hook()) {
+        Hook()(TDialogKind::Message, text);
+        return;
+    }
+    QMessageBox::information(DialogParent(), QApplication::applicationDisplayName(), text);
+}
+
+TDialogResult ShowWarning(const QString &text)
+{
+    if (Hook())
+        return Hook()(TDialogKind::Warning, text);
+    const auto answer = QMessageBox::warning(DialogParent(), QApplication::applicationDisplayName(), text,
+                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    return answer == QMessageBox::Ok ? TDialogResult::Ok : TDialogResult::Cancel;
+}
+
+void ReportError(const std::exception &error)
+{
+    ShowMessage(ErrorMessage(error));
+}

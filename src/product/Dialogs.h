@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <functional>
+
+// Message boxes and the OK/Cancel warning go through here, so tests can answer and record them
+// instead of blocking on a modal dialog.
+enum class TDialogKind { Message, Warning };
+enum class TDialogResult { Ok, Cancel };
+
+// A plain message box with an OK button.
+void ShowMessage(const QString &text);
+// A warning dialog with OK and Cancel.
+TDialogResult ShowWarning(const QString &text);
+// The application's default error reporting: a message box with the error's message.
+void ReportError(const std::exception &error);
+
+// Tests: every dialog goes to the hook instead of the screen; nullptr restores real dialogs.
+using TDialogHook = std::function<TDialogResult(TDialogKind kind, const QString &text)>;
+void SetDialogHook(TDialogHook hook);

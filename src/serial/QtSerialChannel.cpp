@@ -1,0 +1,122 @@
+#include "serial/QtSerialChannel.h"
+#include "serial/SerialErrors.h"
+#include <QDeadlineTimer>
+#include <cerrno>
+
+namespace {
+// The system error code that goes with a failed open, as the operating system names it.
+int SystemCodeOf(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::OpenError: return EBUSY;
+    case QSerialPort::UnsupportedOperationError: return EINVAL;
+    default: return EIO;
+    }
+}
+} // namespace
+
+TQtSerialChannel::TQtSerialChannel()
+{
+    QObject::connect(&Device, &QSerialPort::readyRead, [this] {
+        if (OnBytesArrived && !Lost)
+            OnBytesArrived();
+    });
+    QObject::connect(&Device, &QSerialPort::errorOccurred,
+                     [this](QSerialPort::SerialPortError error) { ErrorOccurred(error); });
+}
+
+TQtSerialChannel::~TQtSerialChannel()
+{
+    Device.disconnect();
+    if (Device.isOpen())
+        Device.close();
+}
+
+QString TQtSerialChannel::DeviceName(const QString &portName)
+{
+#ifdef Q_OS_WIN
+    return portName;
+#else
+    return portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+#endif
+}
+
+void TQtSerialChannel::Open(const QString &portName, qint32 baudRate)
+{
+    Lost = false;
+    Device.setPortName(DeviceName(portName));
+    if (!Device.open(QIODevice::ReadWrite))
+        throw ESerialPort(ESerialPort::OpenFailed, SystemCodeOf(Device.error()));
+    const bool settled = Device.setBaudRate(baudRate) && Device.setDataBits(QSerialPort::Data8)
+                         && Device.setParity(QSerialPort::NoParity)
+                         && Device.setStopBits(QSerialPort::OneStop)
+                         && Device.setFlowControl(QSerialPort::NoFlowControl);
+    if (!settled) {
+        const int code = SystemCodeOf(Device.error());
+        Device.close();
+        throw ESerialPort(ESerialPort::SetStateFailed, code);
+    }
+    // DTR and RTS held inactive; a pseudo-terminal has no such lines, so failures here are harmless.
+    Device.setDataTerminalReady(false);
+    Device.setRequestToSend(false);
+    Device.setReadBufferSize(0);
+    DiscardStale();
+}
+
+void TQtSerialChannel::Close()
+{
+    if (Device.isOpen()) {
+        Device.clear();
+        Device.close();
+    }
+}
+
+void TQtSerialChannel::SetBaudRate(qint32 baudRate)
+{
+    if (!Device.setBaudRate(baudRate))
+        throw ESerialPort(ESerialPort::SetStateFailed, SystemCodeOf(Device.error()));
+    DiscardStale();
+}
+
+qint64 TQtSerialChannel::Write(const QByteArray &bytes, int timeoutMs)
+{
+    const qint64 queued = Device.write(bytes);
+    if (queued < 0)
+        throw ESerialPort(ESerialPort::WriteFailed, SystemCodeOf(Device.error()));
+    // A write that does not finish in time sends what it can and reports no error.
+    const QDeadlineTimer deadline(timeoutMs);
+    while (Device.bytesToWrite() > 0 && !deadline.hasExpired()
+           && Device.waitForBytesWritten(int(deadline.remainingTime()))) {
+    }
+    return queued - Device.bytesToWrite();
+}
+
+QByteArray TQtSerialChannel::Read(qint64 maxCount)
+{
+    return Device.read(maxCount);
+}
+
+qint64 TQtSerialChannel::BytesAvailable() const
+{
+    return Device.bytesAvailable();
+}
+
+void TQtSerialChannel::DiscardStale()
+{
+    // Leftovers of an earlier session or of the old line speed would look like a reply.
+    Device.clear(QSerialPort::Input);
+    Device.readAll();
+}
+
+void TQtSerialChannel::ErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    if (Lost || !Device.isOpen())
+        return;
+    Lost = true;
+    if (OnDeviceLost)
+        OnDeviceLost(Device.errorString());
+}

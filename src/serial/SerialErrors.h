@@ -1,0 +1,28 @@
+#pragma once
+#include "product/Errors.h"
+
+// Errors of the serial port, numbered as the port's messages are; the system's error code, when
+// there is one, follows the message as " (Error: %d)".
+class ESerialPort : public Exception {
+public:
+    enum Number {
+        OpenFailed = 1,
+        WriteFailed = 2,
+        ReadFailed = 3,
+        PurgeFailed = 5,
+        SetStateFailed = 7,
+        SetTimeoutsFailed = 8,
+        SetupFailed = 9,
+        ClearErrorFailed = 10,
+        NotOpen = 24,
+    };
+
+    ESerialPort(Number number, int systemCode);
+    explicit ESerialPort(Number number);
+
+    QString ClassName() const override { return QStringLiteral("ESerialPort"); }
+    static QString Text(Number number);
+
+    Number ErrorNumber;
+    int SystemCode;
+};

@@ -1,0 +1,72 @@
+#include "views/fBB.h"
+#include "app/Globals.h"
+#include "app/fMain.h"
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+TfrmBB::TfrmBB(QWidget *parent) : QWidget(parent), mEE(new QPlainTextEdit(this))
+{
+    setWindowTitle(QStringLiteral("EDR"));
+    resize(844, 610);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(mEE);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(15);
+    mEE->setFont(font);
+    mEE->setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
+void TfrmBB::Clear()
+{
+    mEE->clear();
+}
+
+void TfrmBB::Append(const QString &line)
+{
+    mEE->appendPlainText(line);
+}
+
+QStringList TfrmBB::Lines() const
+{
+    const QString text = mEE->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void TfrmBB::BringUp()
+{
+    if (!frmMain)
+        return;
+    frmMain->SetEdrItemChecked(true);
+    frmMain->ShowChildMinimized(this);
+    frmMain->ShowChildNormal(this);
+}
+
+void TfrmBB::PutAway()
+{
+    if (frmMain) {
+        frmMain->HideChild(this);
+        frmMain->SetEdrItemChecked(false);
+    }
+}
+
+void TfrmBB::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The window starts out of sight: the first show minimises and hides it.
+    if (!ShownOnce && frmMain) {
+        ShownOnce = true;
+        frmMain->HideChild(this);
+    }
+}
+
+void TfrmBB::closeEvent(QCloseEvent *event)
+{
+    // Closing only puts the report away; View > "EDR" shows it again.
+    event->ignore();
+    PutAway();
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <QStringList>
+#include <QWidget>
+
+class QPlainTextEdit;
+
+// The EDR window: a fixed-pitch memo with the last EDR report. It starts out of sight; its close box
+// hides it (keeping the text) and unticks View > "EDR".
+class TfrmBB : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmBB(QWidget *parent = nullptr);
+
+    void Clear();
+    void Append(const QString &line);
+    QStringList Lines() const;
+    // After a completed reading: tick View > "EDR", minimised, then normal.
+    void BringUp();
+    // After a failed reading or a lost connection: minimised, unticked, hidden.
+    void PutAway();
+
+    QPlainTextEdit *mEE;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool ShownOnce = false;
+};

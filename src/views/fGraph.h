@@ -1,0 +1,59 @@
+#pragma once
+#include <QColor>
+#include <QStringList>
+#include <QWidget>
+
+// The line series of the two charts (upper: temperatures; lower: electrical and fuel pump).
+enum class TSeries {
+    DP,          // lnsrsDP, upper
+    Tout,        // lnsrsTout, upper
+    Toverheat,   // lnsrsToverheat, upper
+    Tplate,      // lnsrsTplate, upper
+    U,           // lnsrsU, lower
+    TNperiodX10, // lnsrsTNperiodX10, lower
+    Vust,        // lnsrsVust, lower
+    Vcalc,       // lnsrsVcalc, lower
+    Uplug,       // lnsrsUplug, lower
+};
+
+// The stage band of each chart: gntsrs3 in the upper chart, gntsrs2 in the lower.
+enum class TBand { Upper, Lower };
+
+// The five colours of the stage key.
+namespace StageColor {
+inline const QColor Pause{255, 0, 0};
+inline const QColor Preparing{255, 255, 0};
+inline const QColor Ignition{255, 128, 0};
+inline const QColor Burning{0, 128, 0};
+inline const QColor SwitchingOff{0, 0, 255};
+} // namespace StageColor
+
+// The graphs window. The handlers put every point, band bar and run-log line here; the window owns
+// how they are drawn. X values are days (ticks / 86400), labelled "nn:ss".
+class TfrmGraph : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmGraph(QWidget *parent = nullptr);
+
+    // Legend entries back to their design-time state (all shown, captions as designed).
+    void ResetLegend();
+    void SetLiquidCaption(const QString &caption);   // lbl7
+    void SetOverheatCaption(const QString &caption); // lbl8
+    void HideOverheatEntry();                        // shp8, lbl8
+    void HideFpFrequencyEntry();                     // shp3, lbl3
+    void HidePlugVoltageEntry();                     // shp16, lbl17
+
+    void AddPoint(TSeries series, double x, double y);
+    void AddBandBar(TBand band, double start, double end, const QColor &color);
+    // Clears every series of both charts.
+    void ClearCharts();
+
+    // lblSavePath.
+    void SetSavePath(const QString &text);
+    QString SavePath() const;
+
+    // The run-log buffer mmoLog: the CSV header and rows of the current run.
+    void ClearRunLog();
+    void AppendRunLog(const QString &line);
+    const QStringList &RunLog() const;
+};

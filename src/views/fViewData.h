@@ -1,0 +1,17 @@
+#pragma once
+#include <QWidget>
+
+class TStringGrid;
+
+// The current data window: a two-column grid of parameter names and values that the active
+// handler writes; it places itself beside the control panel when shown.
+class TfrmViewData : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmViewData(QWidget *parent = nullptr);
+
+    TStringGrid *strngrd;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+};

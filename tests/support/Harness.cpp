@@ -1,0 +1,75 @@
+#include "support/Harness.h"
+#include "app/Globals.h"
+#include "app/Models.h"
+#include "app/Windows.h"
+#include "app/fMain.h"
+#include "product/LogMemo.h"
+#include "product/Product.h"
+#include "serial/MemoryChannel.h"
+#include "serial/SerialPort.h"
+#include <QAction>
+
+THarness::THarness()
+{
+    TScheduler::Install(&Clock);
+    SetDialogHook([this](TDialogKind kind, const QString &text) {
+        Dialogs.emplace_back(kind, text);
+        return kind == TDialogKind::Warning ? WarningAnswer : TDialogResult::Ok;
+    });
+    CreateWindows();
+    Connect(nullptr);
+    ComPort->SetPort(QStringLiteral("ttyTEST0"));
+}
+
+THarness::~THarness()
+{
+    if (TProduct *product = CurrentProduct) {
+        CurrentProduct = nullptr;
+        product->Destroy();
+        delete product;
+    }
+    DestroyWindows();
+    SetDialogHook(nullptr);
+    TScheduler::Install(nullptr);
+}
+
+TMemoryChannel *THarness::Connect(THeaterSimulator *peer)
+{
+    auto channel = std::make_unique<TMemoryChannel>(peer);
+    TMemoryChannel *line = channel.get();
+    ComPort->SetChannel(std::move(channel));
+    return line;
+}
+
+void THarness::Choose(const QString &caption)
+{
+    const TModel *model = FindModel(caption);
+    Q_ASSERT(model);
+    frmMain->findChild<QAction *>(model->MenuItem)->trigger();
+}
+
+QStringList THarness::LogLines() const
+{
+    return mLog->AllLines();
+}
+
+bool THarness::LogContains(const QString &text) const
+{
+    for (const QString &line : mLog->AllLines())
+        if (line.contains(text))
+            return true;
+    return false;
+}
+
+QString THarness::Title() const
+{
+    return frmMain->windowTitle();
+}
+
+QStringList THarness::Messages() const
+{
+    QStringList texts;
+    for (const auto &[kind, text] : Dialogs)
+        texts << text;
+    return texts;
+}

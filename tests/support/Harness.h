@@ -1,0 +1,41 @@
+#pragma once
+#include "product/Dialogs.h"
+#include "product/VirtualScheduler.h"
+#include <QString>
+#include <QStringList>
+#include <utility>
+#include <vector>
+
+class TMemoryChannel;
+class THeaterSimulator;
+
+// What the tests share: the virtual clock, the windows of the program (offscreen), the port on an
+// in-memory line to a simulated heater, and recorded dialogs.
+//
+//   THarness h;                    // clock installed, windows created, dialogs recorded
+//   h.Connect(&simulator);         // ComPort now talks to the simulator
+//   h.Choose("Hydrel-7S");         // the menu item, exactly as a click
+//   h.Clock.AdvanceBy(12000);
+class THarness {
+public:
+    THarness();
+    ~THarness();
+    THarness(const THarness &) = delete;
+    THarness &operator=(const THarness &) = delete;
+
+    // Puts the port on an in-memory line to the peer (nullptr: nobody answers). Returns the line.
+    TMemoryChannel *Connect(THeaterSimulator *peer);
+    // Triggers the menu item of the model.
+    void Choose(const QString &caption);
+    // Log lines so far, and whether one contains the text.
+    QStringList LogLines() const;
+    bool LogContains(const QString &text) const;
+    // The main window's title.
+    QString Title() const;
+
+    TVirtualScheduler Clock;
+    // Every message box and warning so far, in order; Warnings are answered with WarningAnswer.
+    std::vector<std::pair<TDialogKind, QString>> Dialogs;
+    TDialogResult WarningAnswer = TDialogResult::Ok;
+    QStringList Messages() const;
+};
