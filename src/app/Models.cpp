@@ -1,8 +1,8 @@
 #include "app/Models.h"
 
-const std::vector<TModel> &Models()
+std::vector<TModel> &Models()
 {
-    static const std::vector<TModel> models = {
+    static std::vector<TModel> models = {
         {QStringLiteral("N141"), QStringLiteral("Corva-mini"), QStringLiteral("TCorvaMini"), {}, {}},
         {QStringLiteral("N21"), QStringLiteral("Zephal-1"), QStringLiteral("TZephal1"), {}, {}},
         {QStringLiteral("N41"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("TZephalOld"), {}, {}},

@@ -16,6 +16,7 @@ struct TModel {
     std::function<THeaterSimulator *()> CreateSimulator;
 };
 
-const std::vector<TModel> &Models();
+// The table is writable so that a test can stand a double in for a model's handler.
+std::vector<TModel> &Models();
 // The model with this caption, or nullptr.
 const TModel *FindModel(const QString &caption);
