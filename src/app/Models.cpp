@@ -1,4 +1,5 @@
 #include "app/Models.h"
+#include "current/Orvel.h"
 
 std::vector<TModel> &Models()
 {
@@ -8,7 +9,7 @@ std::vector<TModel> &Models()
         {QStringLiteral("N41"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("TZephalOld"), {}, {}},
         {QStringLiteral("N4"), QStringLiteral("Zephal-33 [new rev.]"), QStringLiteral("TZephal33new"), {}, {}},
         {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), {}, {}},
-        {QStringLiteral("Hydrel7S1"), QStringLiteral("Hydrel-7S"), QStringLiteral("TOrvel"), {}, {}},
+        {QStringLiteral("Hydrel7S1"), QStringLiteral("Hydrel-7S"), QStringLiteral("TOrvel"), [] { return new TOrvel; }, {}},
         {QStringLiteral("NCorva1"), QStringLiteral("Corva"), QStringLiteral("TCorvaOld"), {}, {}},
     };
     return models;

@@ -1,0 +1,96 @@
+// Reading the heater's event data recorder: the status stream is paused, the EEPROM is read block by
+// block with retries, and the report goes to the EDR window.
+#include "current/CurrentFrame.h"
+#include "current/CurrentProduct.h"
+#include "app/Globals.h"
+#include "app/fMain.h"
+#include "product/Dialogs.h"
+#include "product/Errors.h"
+#include "views/fBB.h"
+
+namespace {
+constexpr int AttemptsPerBlock = 3;
+constexpr int WaitsPerAttempt = 30;
+constexpr int WaitMs = 300;
+} // namespace
+
+void TCurrentProduct::DecodeEepromBlock(const QByteArray &frame)
+{
+    const int dataLength = quint8(frame[2]) - 2;
+    const int address = int(FrameBE(frame, 5, 2));
+    for (int i = 0; i < dataLength; ++i) {
+        // Data past the end of the image is dropped.
+        if (address + i >= EepromSize)
+            break;
+        EepromImage[size_t(address + i)] = FrameByte(frame, 7 + i);
+    }
+    EepromAnswered = true;
+}
+
+TCurrentProduct::TBlockResult TCurrentProduct::ReadEepromBlock(int address, int length)
+{
+    const QByteArray request = Payload({quint8(address >> 8), quint8(address & 0xFF), quint8(length)});
+    for (int attempt = 0; attempt < AttemptsPerBlock; ++attempt) {
+        EepromAnswered = false;
+        SendCommand(3, 0, 11, request);
+        EepromWait = WaitsPerAttempt;
+        do {
+            if (!Delay(WaitMs))
+                return TBlockResult::TornDown;
+            --EepromWait;
+        } while (!EepromAnswered && EepromWait > 0);
+        if (EepromAnswered)
+            return TBlockResult::Answered;
+    }
+    return TBlockResult::Unanswered;
+}
+
+void TCurrentProduct::ReadEDR()
+{
+    if (Stage != 0 || Mode != 1) {
+        ShowMessage(EdrRefusal());
+        return;
+    }
+    if (!StatusActive)
+        return;
+    auto endReading = [this] {
+        EdrReading = false;
+        if (frmMain)
+            frmMain->SetWaitPanelVisible(false);
+    };
+    try {
+        frmMain->SetWaitPanelVisible(true);
+        StopPolling();
+        if (!Delay(300))
+            return endReading();
+        StatusActive = false;
+        EdrReading = true;
+        const TEdrBlocks blocks = EdrBlocks();
+        for (int block = 0; block < blocks.Count; ++block) {
+            if (!Delay(blocks.PauseMs))
+                return endReading();
+            const TBlockResult result = ReadEepromBlock(block * blocks.Length, blocks.Length);
+            if (result == TBlockResult::TornDown)
+                return endReading();
+            if (result == TBlockResult::Unanswered) {
+                Log(QStringLiteral("EEPROM reading error."));
+                endReading();
+                ShowMessage(QStringLiteral("Can't read EDR. Try again."));
+                return;
+            }
+        }
+        frmBB->Clear();
+        for (const QString &line : EdrReport())
+            frmBB->Append(line);
+        EdrReading = false;
+        StartPolling();
+        frmMain->SetWaitPanelVisible(false);
+        frmBB->BringUp();
+    } catch (const std::exception &error) {
+        Log(QStringLiteral("EEPROM reading exception: ") + ErrorMessage(error));
+        ShowMessage(QStringLiteral("Error reading EDR: ") + ErrorMessage(error));
+        endReading();
+        if (frmBB)
+            frmBB->PutAway();
+    }
+}

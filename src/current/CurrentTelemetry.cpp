@@ -1,0 +1,96 @@
+// The status answer of the current family and its presentation: the grid, the chart points and
+// stage bars, and the run-log row, once per presentation tick.
+#include "current/CurrentProduct.h"
+#include "app/Globals.h"
+#include "product/Errors.h"
+#include "product/Timer.h"
+#include "views/fGraph.h"
+#include <QColor>
+
+void TCurrentProduct::DecodeStatus(const QByteArray &frame)
+{
+    if (IsStartAcknowledgement(frame)) {
+        Log(QStringLiteral("Start OK"));
+        if (StartRequested && Stage < 2)
+            BeginRecording(RunLogHeader());
+        return;
+    }
+    StatusActive = true;
+    Stage = FrameByte(frame, 5);
+    if (Stage != PrevStage) {
+        PrevStage = Stage;
+        StageStartTick = Tick - 1;
+    }
+    Mode = FrameByte(frame, 6);
+    // The stop test sees the mode time of the previous answer: it runs before the times are decoded.
+    ApplyRecordingTests();
+    UpdateStateText();
+    DecodeStatusFields(frame);
+    FaultText = MakeFaultText(FaultCode);
+    // The blower motor does not turn or does not stop: the heater is stopped and its blower set to 0.
+    if (FaultCode == 27 || FaultCode == 28) {
+        SendCommand(3, 0, 3);
+        SendCommand(3, 0, 8, QByteArray(1, '\0'));
+    }
+    if (!TransmitTimer->Enabled())
+        TransmitTimer->SetEnabled(true);
+}
+
+bool TCurrentProduct::IsStartAcknowledgement(const QByteArray &frame) const
+{
+    return quint8(frame[2]) <= 6;
+}
+
+void TCurrentProduct::ApplyRecordingTests()
+{
+    if (Running && Stage == 0 && (Mode == 0 || Mode == 1) && ModeTime > 4)
+        SaveRecording();
+    if (!Running && Stage == 0 && (Mode == 2 || Mode == 4))
+        Running = true;
+}
+
+QString TCurrentProduct::MakeFaultText(quint8 code) const
+{
+    if (code == 0)
+        return QStringLiteral("-");
+    return QLatin1Char('[') + QString::number(code) + QLatin1Char(']') + FaultName(code);
+}
+
+double TCurrentProduct::PlugVoltage() const
+{
+    const double divisor = Voltage >= 19.0 ? 180 : 90;
+    return (((PlugPwm / 200 - 0.5) * Voltage * 10 / divisor) * Voltage * 10 / 100 - 2) / 10;
+}
+
+void TCurrentProduct::TransmitTimerEvent(QObject *)
+{
+    auto guarded = [this](const char *step, auto &&work) {
+        try {
+            work();
+        } catch (const std::exception &error) {
+            Log(TimeText() + QStringLiteral(" TransmitTimerEvent(") + QLatin1String(step) + QStringLiteral(").Exception: ")
+                + ErrorClassName(error) + QStringLiteral(": ") + ErrorMessage(error));
+        }
+    };
+    guarded("FillStringGrid", [this] { FillStringGrid(); });
+    if (!Running)
+        return;
+    guarded("FillCharts", [this] { FillCharts(); });
+    guarded("FillLog", [this] { FillLog(); });
+}
+
+void TCurrentProduct::FillCharts()
+{
+    if (!frmGraph)
+        throw Exception(QStringLiteral("The graphs window is missing."));
+    static const QColor stageColors[] = {StageColor::Pause, StageColor::Preparing, StageColor::Ignition,
+                                         StageColor::Burning, StageColor::SwitchingOff};
+    if (Stage <= 4) {
+        const double start = double(StageStartTick) / 86400;
+        const double end = double(Tick) / 86400;
+        frmGraph->AddBandBar(TBand::Lower, start, end, stageColors[Stage]);
+        frmGraph->AddBandBar(TBand::Upper, start, end, stageColors[Stage]);
+    }
+    AddChartPoints(double(Tick) / 86400);
+    ++Tick;
+}

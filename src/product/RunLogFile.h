@@ -1,0 +1,28 @@
+#pragma once
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The run-log file rules of every heater family: the name from the serial number and the local date
+// and time, the folder (the program's own, or Documents/Thermoryx Diagnostic/ when that cannot be
+// written), one line each ended by CR LF, Windows-1251, written whole or not at all.
+
+struct TRunLogSave {
+    bool Saved = false;
+    QString Path;  // where the file went (or was meant to go)
+    QString Error; // why it was not written
+};
+
+// "[<serial>] yyyy-mm-dd hh-mm-ss.csv"
+QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime);
+// The program's folder when it is a writable folder, else Documents + "/Thermoryx Diagnostic/"
+// (created when missing). Without an argument: the folder of the running program.
+QString RunLogFolder(const QString &programFolder = QString());
+// The file's bytes: every line followed by CR LF, in Windows-1251.
+QByteArray EncodeRunLog(const QStringList &lines);
+// Writes the lines to path through a temporary file that replaces the old one only when complete.
+TRunLogSave WriteRunLog(const QString &path, const QStringList &lines);
+// Names, places and writes a run log.
+TRunLogSave SaveRunLog(const QStringList &lines, const QString &serialNumber, const QDateTime &localTime,
+                       const QString &programFolder = QString());
