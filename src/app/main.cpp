@@ -26,11 +26,11 @@ QAction *MenuItemOf(const QString &caption)
 
 int main(int argc, char *argv[])
 {
-    TApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Thermoryx Diagnostic"));
-    app.setApplicationVersion(QStringLiteral(THERMORYX_VERSION));
-
-    const TCommandLine options = TCommandLine::Parse(app.arguments());
+    // Options first, so that --help and --version work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const TCommandLine options = TCommandLine::Parse(arguments);
     if (!options.Error.isEmpty()) {
         std::fprintf(stderr, "thermoryx-diagnostic: %s\nTry --help.\n", qPrintable(options.Error));
         return 2;
@@ -43,6 +43,10 @@ int main(int argc, char *argv[])
         std::printf("thermoryx-diagnostic %s\n", THERMORYX_VERSION);
         return 0;
     }
+
+    TApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Thermoryx Diagnostic"));
+    app.setApplicationVersion(QStringLiteral(THERMORYX_VERSION));
 
     std::unique_ptr<THeaterSimulator> simulator;
     std::unique_ptr<TPtyBridge> bridge;

@@ -17,6 +17,7 @@ THarness::THarness()
         return kind == TDialogKind::Warning ? WarningAnswer : TDialogResult::Ok;
     });
     CreateWindows();
+    frmMain->show();
     Connect(nullptr);
     ComPort->SetPort(QStringLiteral("ttyTEST0"));
 }

@@ -1,0 +1,65 @@
+// The command line: what each option gives, and the errors for what cannot be used.
+#include "app/CommandLine.h"
+#include <QtTest>
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("demo");
+        QTest::addColumn<QString>("logFile");
+        QTest::addColumn<QString>("error"); // a part of the message, or empty
+        QTest::newRow("nothing") << QStringList{} << "" << "" << false << "" << "";
+        QTest::newRow("port and model") << QStringList{"--port", "/dev/pts/3", "--model", "Hydrel-7S"}
+                                        << "/dev/pts/3" << "Hydrel-7S" << false << "" << "";
+        QTest::newRow("model with spaces") << QStringList{"--model", "Zephal-3/-33/-6 [old rev.]"} << ""
+                                           << "Zephal-3/-33/-6 [old rev.]" << false << "" << "";
+        QTest::newRow("demo default") << QStringList{"--demo"} << "" << "Hydrel-7S" << true << "" << "";
+        QTest::newRow("demo model") << QStringList{"--demo", "Zephal-1"} << "" << "Zephal-1" << true << "" << "";
+        QTest::newRow("demo then option") << QStringList{"--demo", "--log-file", "/tmp/l"} << "" << "Hydrel-7S"
+                                          << true << "/tmp/l" << "";
+        QTest::newRow("unknown model") << QStringList{"--model", "Hydrel-9"} << "" << "" << false << ""
+                                       << "unknown model: Hydrel-9";
+        QTest::newRow("unknown option") << QStringList{"--fast"} << "" << "" << false << ""
+                                        << "unknown option: --fast";
+        QTest::newRow("port without name") << QStringList{"--port"} << "" << "" << false << ""
+                                           << "--port needs a port name";
+        QTest::newRow("demo and port") << QStringList{"--demo", "--port", "ttyUSB0"} << "" << "" << false << ""
+                                       << "cannot be used together";
+    }
+    void parse()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, port);
+        QFETCH(QString, model);
+        QFETCH(bool, demo);
+        QFETCH(QString, logFile);
+        QFETCH(QString, error);
+        const TCommandLine line = TCommandLine::Parse(QStringList{"thermoryx-diagnostic"} + args);
+        if (!error.isEmpty()) {
+            QVERIFY2(line.Error.contains(error), qPrintable(line.Error));
+            return;
+        }
+        QVERIFY2(line.Error.isEmpty(), qPrintable(line.Error));
+        QCOMPARE(line.Port, port);
+        QCOMPARE(line.Model, model);
+        QCOMPARE(line.Demo, demo);
+        QCOMPARE(line.LogFile, logFile);
+    }
+
+    void helpListsEveryOption()
+    {
+        const QString help = TCommandLine::HelpText();
+        for (const char *option : {"--port", "--model", "--demo", "--log-file", "--help", "--version"})
+            QVERIFY2(help.contains(QLatin1String(option)), option);
+        QVERIFY(help.contains("\"Hydrel-7S\""));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
