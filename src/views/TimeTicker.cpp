@@ -36,6 +36,19 @@ int TTimeTicker::getSubTickCount(double tickStep)
     return 1;
 }
 
+QVector<double> TTimeTicker::createTickVector(double tickStep, const QCPRange &range)
+{
+    // Ticks are whole seconds divided by 86400, exactly as the handlers compute x, so a tick at the
+    // last point of the data is not lost to rounding.
+    const qint64 step = qMax<qint64>(1, std::llround(tickStep * SecondsPerDay));
+    const qint64 first = qint64(std::floor(range.lower * SecondsPerDay / step)) - 1;
+    const qint64 last = qint64(std::ceil(range.upper * SecondsPerDay / step)) + 1;
+    QVector<double> ticks;
+    for (qint64 k = first; k <= last; ++k)
+        ticks.append(double(k * step) / SecondsPerDay);
+    return ticks;
+}
+
 QString TTimeTicker::getTickLabel(double tick, const QLocale &, QChar, int)
 {
     return Label(tick);

@@ -11,5 +11,6 @@ public:
 protected:
     double getTickStep(const QCPRange &range) override;
     int getSubTickCount(double tickStep) override;
+    QVector<double> createTickVector(double tickStep, const QCPRange &range) override;
     QString getTickLabel(double tick, const QLocale &locale, QChar formatChar, int precision) override;
 };
