@@ -142,3 +142,41 @@ private:
 };
 
 } // namespace CurrentTest
+
+#include "app/Globals.h"
+#include "current/Orvel.h"
+#include "serial/MemoryChannel.h"
+#include "support/Harness.h"
+#include <memory>
+
+namespace CurrentTest {
+
+// A Hydrel-7S handler on an in-memory line to a scripted heater, on the virtual clock.
+struct TOrvelFixture {
+    TOrvelFixture()
+    {
+        Line = H.Connect(&Heater);
+        H.Choose(QStringLiteral("Hydrel-7S"));
+        Orvel = dynamic_cast<TOrvel *>(CurrentProduct);
+    }
+    // An answer as if it had just been received in one piece.
+    void Feed(const QByteArray &bytes)
+    {
+        Orvel->RxData += bytes;
+        Orvel->ParseData();
+    }
+    // The frames the program wrote since the last call.
+    QByteArray TakeWritten()
+    {
+        const QByteArray written = Line->Written;
+        Line->Written.clear();
+        return written;
+    }
+
+    THarness H;
+    TScriptedHeater Heater;
+    TMemoryChannel *Line = nullptr;
+    TOrvel *Orvel = nullptr;
+};
+
+} // namespace CurrentTest
