@@ -486,9 +486,9 @@ private slots:
             perPower += quint32(be(27 + 4 * p, 4));
         QCOMPARE(qint64(quint32(be(23, 4))), perPower);
         QCOMPARE(int(quint8(image[78])), 5);
-        const QList<int> faultCodes = {5, 8, 9, 5, 6, 4};
+        const QList<int> faultCodes = {8, 9, 15, 5, 29, 17};
         for (int r = 0; r < 6; ++r) {
-            const int b = 78 + 25 * r;
+            const int b = 79 + 29 * r;
             QCOMPARE(int(quint8(image[b])), faultCodes[r]);
             QVERIFY(be(b + 12, 2) > 100 && be(b + 12, 2) < 140); // a battery voltage
         }

@@ -15,7 +15,7 @@ struct TFaultRecord {
     quint16 VoltageTenths, FlameKelvin;
     quint8 TempControl, TempCabin, TempPlate, IgnitionAttempt, FlameFailures;
     quint16 FlameoutBorder;
-    quint8 Setpoint, GivenPower;
+    quint8 Setpoint, GivenPower, CurrentPower, VentilationAllowed, VentilationSwitches, WorkOn;
 };
 } // namespace
 
@@ -42,20 +42,18 @@ QByteArray LiquidHeaterEeprom(const TCurrentVariant &variant)
     Put(image, 73, 9, 2);    // at the second
     Put(image, 75, 7, 2);    // failed launches
 
-    // Oldest first; the later record's head overwrites the earlier record's tail, and record 0's fault
-    // code is also the number of the last record (5), which is why it reads "FI failure".
     const std::array<TFaultRecord, 6> records = {{
-        {5, 1, 3, 8, 120345, 2400, 124, 523, 64, 21, 35, 1, 0, 390, 20, 5},
-        {8, 1, 3, 0, 151200, 310, 126, 498, 58, 19, 31, 1, 3, 390, 22, 3},
-        {9, 2, 2, 1, 180020, 12, 118, 295, 12, 4, 9, 2, 0, 390, 20, 5},
-        {5, 1, 3, 8, 201533, 1830, 125, 551, 71, 22, 38, 1, 1, 390, 25, 7},
-        {6, 1, 3, 2, 250000, 600, 127, 569, 80, 23, 40, 1, 0, 390, 25, 9},
-        {4, 2, 2, 3, 300786, 25, 121, 301, 15, 8, 12, 2, 0, 390, 20, 5},
+        {8, 1, 3, 0, 120345, 310, 126, 498, 58, 19, 31, 1, 3, 390, 22, 3, 3, 1, 0, 4},
+        {9, 2, 2, 1, 151200, 12, 118, 295, 12, 4, 9, 2, 0, 390, 20, 5, 0, 2, 0, 1},
+        {15, 1, 3, 8, 180020, 1830, 109, 551, 71, 22, 38, 1, 1, 390, 25, 7, 6, 1, 2, 2},
+        {5, 1, 3, 8, 201533, 2400, 124, 523, 64, 21, 35, 1, 0, 390, 20, 5, 5, 1, 1, 3},
+        {29, 1, 3, 2, 250000, 600, 127, 569, 80, 23, 40, 1, 4, 390, 25, 9, 9, 2, 0, 4},
+        {17, 2, 2, 3, 300786, 25, 121, 301, 15, 8, 12, 2, 0, 390, 20, 5, 0, 1, 0, 4},
     }};
     image[78] = 5; // the last record written
     for (int r = 0; r < int(records.size()); ++r) {
         const TFaultRecord &rec = records[r];
-        const int b = 78 + 25 * r;
+        const int b = 79 + 29 * r;
         image[b] = char(rec.FaultCode);
         image[b + 1] = char(rec.Attempts);
         image[b + 2] = char(rec.Stage);
@@ -72,12 +70,10 @@ QByteArray LiquidHeaterEeprom(const TCurrentVariant &variant)
         Put(image, b + 21, rec.FlameoutBorder, 2);
         image[b + 23] = char(rec.Setpoint);
         image[b + 24] = char(rec.GivenPower);
-        // Only the last record keeps this tail (the next record's head covers the others): power 4,
-        // ventilation allowed, no switch to it, working by power.
-        image[b + 25] = 4;
-        image[b + 26] = 1;
-        image[b + 27] = 0;
-        image[b + 28] = 4;
+        image[b + 25] = char(rec.CurrentPower);
+        image[b + 26] = char(rec.VentilationAllowed);
+        image[b + 27] = char(rec.VentilationSwitches);
+        image[b + 28] = char(rec.WorkOn);
     }
     return image;
 }

@@ -60,6 +60,7 @@ void TCurrentHeaterSim::SetIdentity(quint16 serialPrefix, quint32 serialNumber, 
     Model.SerialPrefix = serialPrefix;
     Model.SerialNumber = serialNumber;
     Model.VersionAnswer = versionAnswer;
+    EepromImage = Model.BuildEeprom(Model); // the EEPROM keeps the serial number too
 }
 
 void TCurrentHeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)

@@ -34,6 +34,7 @@ public:
     // Runs the heater's own time this many times faster than the clock (the status stream keeps one
     // answer a second); 1 by default.
     void SetSpeed(double factor);
+    // Another serial number and version (the EEPROM image is made afresh with that number).
     void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
 
     const TCurrentVariant &Variant() const { return Model; }
