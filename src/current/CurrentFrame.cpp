@@ -91,22 +91,22 @@ void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QBy
     qsizetype searchedTo = 0;
     try {
         for (;;) {
-            qsizetype available = buffer.size() - pos;
-            if (available < 4 || available < quint8(buffer[pos + 2]) + FrameOverhead)
-                break;
+            // Bytes before the first start byte are dropped as soon as the start byte is there.
             if (searchedTo < pos)
                 searchedTo = pos;
-            const qsizetype start = buffer.indexOf(char(StartByte), searchedTo);
-            if (start < 0) {
-                // No start byte at all: the bytes are still tested as a frame at the front and fail.
-                searchedTo = buffer.size();
-            } else {
-                searchedTo = start;
-                count.SkippedBytes += start - pos;
-                pos = start;
+            if (searchedTo < buffer.size()) {
+                const qsizetype start = buffer.indexOf(char(StartByte), searchedTo);
+                if (start < 0) {
+                    // No start byte at all: the front is still tested as a frame and fails.
+                    searchedTo = buffer.size();
+                } else {
+                    searchedTo = start;
+                    count.SkippedBytes += start - pos;
+                    pos = start;
+                }
             }
-            available = buffer.size() - pos;
-            if (available < 3)
+            const qsizetype available = buffer.size() - pos;
+            if (available < 4)
                 break;
             const int n = quint8(buffer[pos + 2]);
             if (available < n + FrameOverhead)

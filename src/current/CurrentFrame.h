@@ -35,7 +35,8 @@ struct TFrameDrops {
     qint64 BadFrameBytes = 0; // their bytes
 };
 
-// Cuts complete frames from the front of buffer: bytes before the first 0xAA are dropped; a frame
+// Cuts complete frames from the front of buffer: bytes before the first 0xAA are dropped (without
+// waiting for more bytes first); a frame
 // whose CRC fails is discarded whole; an incomplete frame stays for the next call. An accepted frame
 // counts as consumed before onFrame sees it, so an error in onFrame never hands the same frame on
 // twice; the error ends the extraction and leaves the rest in the buffer. Bytes appended by onFrame

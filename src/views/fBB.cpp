@@ -9,6 +9,9 @@
 TfrmBB::TfrmBB(QWidget *parent) : QWidget(parent), mEE(new QPlainTextEdit(this))
 {
     setWindowTitle(QStringLiteral("EDR"));
+    // Sizeable, with the system menu and the close box only.
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
     resize(844, 610);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,6 +57,13 @@ void TfrmBB::PutAway()
     }
 }
 
+void TfrmBB::Minimise()
+{
+    QWidget *frame = parentWidget();
+    if (frmMain && frame && !frame->isHidden())
+        frmMain->ShowChildMinimized(this);
+}
+
 void TfrmBB::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -68,5 +78,9 @@ void TfrmBB::closeEvent(QCloseEvent *event)
 {
     // Closing only puts the report away; View > "EDR" shows it again.
     event->ignore();
-    PutAway();
+    try {
+        PutAway();
+    } catch (...) {
+        // Putting the window away is best effort; the report stays either way.
+    }
 }

@@ -18,6 +18,8 @@ public:
     void BringUp();
     // After a failed reading or a lost connection: minimised, unticked, hidden.
     void PutAway();
+    // Minimised when on show; a window put away stays out of sight.
+    void Minimise();
 
     QPlainTextEdit *mEE;
 

@@ -1,6 +1,14 @@
 #pragma once
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
 // The control panel: buttons that read their controls and call one operation of CurrentProduct.
 // Each handler's creation resets the model-dependent sections, then shows its own.
 class TfrmControl : public QWidget {
@@ -18,4 +26,83 @@ public:
     void ShowFuelPumping();       // pnlTN
     void ShowPumpTypes();         // pnlPumpHydrel
     void ShowCirculationPump();   // pnlPump
+
+    // The button handlers.
+    void btnStartClick();
+    void Button2Click();
+    void Button3Click();
+    void btnSetAirClick();
+    void btnPumpOffClick();
+    void btnSetParamZ1Click();
+    void btnAirOnClick();
+    void btnAirOffClick();
+    void btnLearnDPClick();
+    void btnSetParamZOldClick();
+    void btnPumpBoschClick();
+    void btnPumpKestorClick();
+    void btnPumpOnClick();
+
+    // The arguments the buttons pass, read from the controls.
+    struct TSettings {
+        qint16 WorkTime;
+        qint8 WorkMode;
+        int Setpoint;
+        quint8 WaitMode;
+        quint8 Power;
+    };
+    struct TOldSettings {
+        quint8 WorkMode;
+        quint8 SetpointIndex;
+        quint8 RcSetpointIndex;
+        quint8 Power;
+    };
+    TSettings Settings() const;
+    TOldSettings OldSettings() const;
+    quint8 BlowerRps() const;
+    quint8 FuelPumpCount() const;
+    quint16 PumpMinutes() const;
+
+    // Sections, top to bottom, and their controls.
+    QWidget *pnlSetParamZ1;
+    QLabel *lbl2, *lbl3, *lbl4, *lbl5, *lbl6, *lbl7;
+    QCheckBox *chkWaitMode, *chkUnlimTime;
+    QSlider *trbPower;
+    QComboBox *cbWorkMode, *cbT;
+    QLineEdit *edWorkTime;
+    QPushButton *btnSetParamZ1;
+
+    QWidget *pnlSetParamZephalOld;
+    QLabel *lbl8, *lbl9, *lbl10, *lbl11, *lbl12;
+    QSlider *trbPowerOld;
+    QComboBox *cbWorkModeOld, *cbTold, *cbTpultOld;
+    QPushButton *btnSetParamZOld;
+
+    QWidget *pnlOther;
+    QPushButton *btnStart, *Button2, *Button3;
+    QGroupBox *grpAir, *grpAirOld;
+    QLabel *lbl1;
+    QLineEdit *edtV_ust;
+    QPushButton *btnSetAir, *btnAirOn, *btnAirOff, *btnLearnDP;
+
+    QWidget *pnlTN;
+    QLabel *lblPump;
+    QLineEdit *edTNcount;
+    QPushButton *btnPumpOff;
+
+    QWidget *pnlPumpHydrel;
+    QLabel *lbl13;
+    QPushButton *btnPumpBosch, *btnPumpKestor;
+
+    QWidget *pnlPump;
+    QLabel *lbl14, *lbl15, *lbl16;
+    QLineEdit *edPumpTime;
+    QPushButton *btnPumpOn;
+
+private:
+    void BuildSettingsZ1();
+    void BuildSettingsZephalOld();
+    void BuildOther();
+    void BuildFuelPumping();
+    void BuildPumpTypes();
+    void BuildCirculationPump();
 };

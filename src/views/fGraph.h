@@ -3,6 +3,13 @@
 #include <QStringList>
 #include <QWidget>
 
+class QCPGraph;
+class QLabel;
+class QPushButton;
+class TBandSeries;
+class TChart;
+class TLegendSquare;
+
 // The line series of the two charts (upper: temperatures; lower: electrical and fuel pump).
 enum class TSeries {
     DP,          // lnsrsDP, upper
@@ -56,4 +63,34 @@ public:
     void ClearRunLog();
     void AppendRunLog(const QString &line);
     const QStringList &RunLog() const;
+
+    // The chart and the plottable of a series or band.
+    TChart *ChartOf(TSeries series) const;
+    QCPGraph *Graph(TSeries series) const;
+    TBandSeries *Band(TBand band) const;
+    // Redraws both charts at once (the benchmarks; the window itself redraws on the next event).
+    void ReplotNow();
+
+    QWidget *pnlParams, *pnlModesLegend, *pnlT1, *pnlT2, *pnlLegendT1, *pnlLegendT2;
+    QLabel *lblSavePath;
+    TChart *chtHiTemp, *chtLoTemp;
+    QCPGraph *lnsrsDP, *lnsrsTout, *lnsrsToverheat, *lnsrsTplate;
+    QCPGraph *lnsrsU, *lnsrsTNperiodX10, *lnsrsVust, *lnsrsVcalc, *lnsrsUplug;
+    TBandSeries *gntsrs3, *gntsrs2;
+    // Legend squares and their captions (lbl7, lbl8, lbl17 change per model).
+    TLegendSquare *shp6, *shp7, *shp8, *shp1, *shp2, *shp16, *shp3, *shp4, *shp5;
+    QLabel *lbl6, *lbl7, *lbl8, *lbl1, *lbl2, *lbl17, *lbl3, *lbl4, *lbl5;
+    QPushButton *btn1, *btn2;
+    QStringList mmoLog;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildModesLegend();
+    QWidget *BuildChartPanel(TChart *chart, QWidget *&legendPanel);
+    void AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegendSquare *&square, QLabel *&caption,
+                        const QString &text);
+    void Place();
 };

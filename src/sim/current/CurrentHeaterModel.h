@@ -1,0 +1,88 @@
+#pragma once
+#include <QtGlobal>
+#include <random>
+
+// The settings a start or a settings change carries (6 bytes on the line).
+struct THeaterSettings {
+    static constexpr quint16 Unlimited = 0xFFFF;
+    quint16 WorkMinutes = 20;
+    quint8 WorkMode = 4;
+    quint8 Setpoint = 20;
+    quint8 Ventilation = 2;
+    quint8 Power = 5;
+};
+
+// What the heater measures and reports, in engineering units.
+struct THeaterValues {
+    quint8 Stage = 0;
+    quint8 Mode = 1;
+    quint32 WorkTime = 0;
+    quint32 StageTime = 0;
+    quint32 ModeTime = 0;
+    double BlowerSet = 0;
+    double BlowerActual = 0;
+    quint8 PlugPwm = 0; // raw byte
+    double FuelPumpHz = 0;
+    double FlameC = 0;
+    double LiquidC = 0;
+    double PlateC = 0;
+    double Voltage = 12.6;
+    int ExternalC = 127; // no sensor fitted
+    quint8 FaultCode = 0;
+};
+
+// The heater itself, one second at a time: its stages after a start (waiting, plug heating,
+// preparing, ignition, burning at the power asked for, switching off, pause), the blower on its own,
+// fuel priming and the circulation pump, with temperatures and voltages that follow what it does.
+// The small jitter on the readings comes from the seed, so a seed always gives the same run.
+class TCurrentHeaterModel {
+public:
+    TCurrentHeaterModel(quint8 blowerMode, quint32 seed);
+
+    // A start is taken only at rest (stage 0); returns whether it was.
+    bool Start(const THeaterSettings &settings);
+    void ApplySettings(const THeaterSettings &settings);
+    void Stop();
+    void SetBlower(quint8 rps);
+    void PrepareFuelPumping();
+    void PumpFuel(quint8 count);
+    void PrepareCirculationPump();
+    void RunCirculationPump(quint16 minutes);
+    void SetFaultCode(quint8 code) { Now.FaultCode = code; }
+
+    // One second of heater time.
+    void Step();
+
+    const THeaterValues &Values() const { return Now; }
+    const THeaterSettings &Settings() const { return Current; }
+    int CirculationPumpSecondsLeft() const { return PumpSecondsLeft; }
+    double FuelStrokesLeft() const { return StrokesLeft; }
+
+    static constexpr double AmbientC = 18.0;
+
+private:
+    // Where the controller drives the heater in its present stage and mode.
+    struct TTargets {
+        double Blower = 0;
+        double FuelHz = 0;
+        quint8 PlugPwm = 0;
+        double FlameC = AmbientC;
+    };
+
+    void Enter(quint8 stage, quint8 mode);
+    TTargets Targets() const;
+    void ApplySetPoints();
+    void FollowTargets();
+    bool RunTimeUsedUp() const;
+    int Jitter(int range);
+
+    const quint8 BlowerMode;
+    std::mt19937 Rng;
+    THeaterValues Now;
+    THeaterSettings Current;
+    quint8 BlowerRps = 0;
+    bool FuelPumpingPrepared = false;
+    bool CirculationPumpPrepared = false;
+    double StrokesLeft = 0;
+    int PumpSecondsLeft = 0;
+};

@@ -1,0 +1,306 @@
+#include "sim/current/CurrentHeaterSim.h"
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int SplitGapMs = 40;
+constexpr int MaxEepromAnswerBytes = 249; // the length byte must cover address and data
+
+void Put(QByteArray &payload, int frameOffset, quint32 value, int width)
+{
+    if (frameOffset < 5)
+        return;
+    const int at = frameOffset - 5;
+    const quint32 limit = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
+    value = std::min(value, limit);
+    for (int i = width - 1; i >= 0; --i, value >>= 8)
+        payload[at + i] = char(value & 0xFF);
+}
+
+quint32 Clamped(double value, double limit)
+{
+    return quint32(std::clamp(std::round(value), 0.0, limit));
+}
+
+THeaterSettings SettingsFrom(const QByteArray &payload)
+{
+    THeaterSettings settings;
+    settings.WorkMinutes = quint16(quint8(payload[0]) << 8 | quint8(payload[1]));
+    settings.WorkMode = quint8(payload[2]);
+    settings.Setpoint = quint8(payload[3]);
+    settings.Ventilation = quint8(payload[4]);
+    settings.Power = std::min<quint8>(quint8(payload[5]), 9);
+    return settings;
+}
+} // namespace
+
+TCurrentHeaterSim::TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed)
+    : Model(variant), Physics(variant.BlowerMode, seed), EepromImage(variant.BuildEeprom(variant)),
+      NoiseRng(seed ^ 0x5EED)
+{
+}
+
+TCurrentHeaterSim::~TCurrentHeaterSim()
+{
+    TScheduler &clock = TScheduler::Instance();
+    clock.Cancel(StepTask);
+    clock.Cancel(StatusTask);
+    for (TScheduler::TaskId id : std::as_const(PieceTasks))
+        clock.Cancel(id);
+}
+
+void TCurrentHeaterSim::SetSpeed(double factor)
+{
+    Speed = factor > 0 ? factor : 1.0;
+}
+
+void TCurrentHeaterSim::SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer)
+{
+    Model.SerialPrefix = serialPrefix;
+    Model.SerialNumber = serialNumber;
+    Model.VersionAnswer = versionAnswer;
+    EepromImage = Model.BuildEeprom(Model); // the EEPROM keeps the serial number too
+}
+
+void TCurrentHeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)
+{
+    // At another speed the heater hears only garbage, so it answers nothing.
+    WrongLineSpeed = bitsPerSecond != Model.BaudRate;
+}
+
+void TCurrentHeaterSim::Receive(const QByteArray &bytes)
+{
+    if (WrongLineSpeed)
+        return;
+    StartClock();
+    Reader.Append(bytes);
+    while (auto request = Reader.Next())
+        Handle(*request);
+}
+
+bool TCurrentHeaterSim::SetFailureMode(const QString &name)
+{
+    static const QRegularExpression faultPattern(QStringLiteral("^fault-(\\d{1,3})$"));
+    if (name == QLatin1String("none")) {
+        LineMode = TLineMode::Normal;
+        IgnoreNextEepromRequest = false;
+        Physics.SetFaultCode(0);
+    } else if (name == QLatin1String("silence")) {
+        LineMode = TLineMode::Silence;
+    } else if (name == QLatin1String("bad-crc")) {
+        LineMode = TLineMode::BadCrc;
+    } else if (name == QLatin1String("split-frames")) {
+        LineMode = TLineMode::SplitFrames;
+    } else if (name == QLatin1String("noise")) {
+        LineMode = TLineMode::Noise;
+    } else if (name == QLatin1String("edr-first-request-unanswered")) {
+        IgnoreNextEepromRequest = true;
+    } else if (const auto match = faultPattern.match(name); match.hasMatch() && match.captured(1).toInt() <= 255) {
+        Physics.SetFaultCode(quint8(match.captured(1).toInt()));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+QStringList TCurrentHeaterSim::FailureModes() const
+{
+    return {QStringLiteral("none"),     QStringLiteral("silence"),  QStringLiteral("bad-crc"),
+            QStringLiteral("split-frames"), QStringLiteral("noise"), QStringLiteral("fault-27"),
+            QStringLiteral("edr-first-request-unanswered")};
+}
+
+void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
+{
+    ++Heard;
+    const QByteArray &payload = request.Payload;
+    switch (request.Command) {
+    case 0: // keep-alive: answered, so that the program knows the heater is still there
+        Emit(SimFraming::Answer(0));
+        break;
+    case 1:
+        if (Physics.Start(payload.size() >= 6 ? SettingsFrom(payload) : Physics.Settings()))
+            Emit(SimFraming::Answer(1)); // the short acknowledgement; the stream shows the rest
+        break;
+    case 2:
+        if (payload.size() >= 6)
+            Physics.ApplySettings(SettingsFrom(payload));
+        break;
+    case 3:
+        Physics.Stop();
+        break;
+    case 4: {
+        QByteArray answer(Model.SerialPrefixBytes + 3, 0);
+        Put(answer, 5, Model.SerialPrefix, Model.SerialPrefixBytes);
+        Put(answer, 5 + Model.SerialPrefixBytes, Model.SerialNumber, 3);
+        Emit(SimFraming::Answer(4, answer));
+        break;
+    }
+    case 6:
+        Emit(SimFraming::Answer(6, Model.VersionAnswer));
+        break;
+    case 7:
+        if (!payload.isEmpty()) {
+            if (payload[0] != 0)
+                StartStream();
+            else
+                StopStream();
+        }
+        break;
+    case 8:
+        if (!payload.isEmpty())
+            Physics.SetBlower(quint8(payload[0]));
+        break;
+    case 11:
+        AnswerEeprom(payload);
+        break;
+    case 18:
+        Physics.PrepareFuelPumping();
+        break;
+    case 19:
+        if (!payload.isEmpty())
+            Physics.PumpFuel(quint8(payload[0]));
+        break;
+    case 33:
+        if (payload.size() >= 2)
+            Physics.RunCirculationPump(quint16(quint8(payload[0]) << 8 | quint8(payload[1])));
+        break;
+    case 34:
+        Physics.PrepareCirculationPump();
+        break;
+    default:
+        break; // a command this heater does not have goes unanswered
+    }
+}
+
+void TCurrentHeaterSim::AnswerEeprom(const QByteArray &payload)
+{
+    if (payload.size() < 3)
+        return;
+    if (IgnoreNextEepromRequest) {
+        IgnoreNextEepromRequest = false;
+        ++EepromIgnored;
+        return;
+    }
+    const int address = quint8(payload[0]) << 8 | quint8(payload[1]);
+    const int count = std::min<int>(quint8(payload[2]), MaxEepromAnswerBytes);
+    QByteArray answer = payload.left(2);
+    if (address < EepromImage.size())
+        answer += EepromImage.mid(address, count);
+    Emit(SimFraming::Answer(11, answer));
+}
+
+QByteArray TCurrentHeaterSim::StatusPayload() const
+{
+    const TStatusLayout &at = Model.Status;
+    const THeaterValues &v = Physics.Values();
+    QByteArray payload(at.PayloadLength, 0);
+    Put(payload, at.Stage, v.Stage, 1);
+    Put(payload, at.Mode, v.Mode, 1);
+    Put(payload, at.WorkTime, v.WorkTime, at.TimeBytes);
+    Put(payload, at.StageTime, v.StageTime, at.TimeBytes);
+    Put(payload, at.ModeTime, v.ModeTime, at.TimeBytes);
+    Put(payload, at.BlowerSet, Clamped(v.BlowerSet, 255), 1);
+    Put(payload, at.BlowerActual, Clamped(v.BlowerActual, 255), 1);
+    Put(payload, at.PlugPwm, v.PlugPwm, 1);
+    Put(payload, at.FuelPumpHundredths, Clamped(v.FuelPumpHz * 100, 255), 1);
+    Put(payload, at.FlameIndicator, Clamped(v.FlameC + 273, 0xFFFF), 2);
+    Put(payload, at.TempLiquid, Clamped(v.LiquidC, 255), 1);
+    Put(payload, at.TempPlate, Clamped(v.PlateC, 255), 1);
+    Put(payload, at.Voltage, Clamped(v.Voltage * 10, 0xFFFF), 2);
+    Put(payload, at.TempExternal, quint32(std::clamp(v.ExternalC, 0, 255)), 1);
+    Put(payload, at.FaultCode, v.FaultCode, 1);
+    return payload;
+}
+
+void TCurrentHeaterSim::Emit(const QByteArray &frame)
+{
+    const qint64 now = TScheduler::Instance().Now();
+    switch (LineMode) {
+    case TLineMode::Silence:
+        return;
+    case TLineMode::BadCrc: {
+        QByteArray damaged = frame;
+        damaged[damaged.size() - 1] = char(damaged.back() ^ 0xFF);
+        SendAt(now, damaged);
+        return;
+    }
+    case TLineMode::Noise: {
+        QByteArray noisy;
+        const int count = 1 + int(NoiseRng() % 4);
+        for (int i = 0; i < count; ++i) {
+            const char byte = char(NoiseRng() & 0xFF);
+            noisy.append(byte == char(SimFraming::StartByte) ? char(0x55) : byte);
+        }
+        SendAt(now, noisy + frame);
+        return;
+    }
+    case TLineMode::SplitFrames: {
+        const qsizetype third = std::max<qsizetype>(1, frame.size() / 3);
+        SendAt(now, frame.left(third));
+        SendAt(now + SplitGapMs, frame.mid(third, third));
+        SendAt(now + 2 * SplitGapMs, frame.mid(2 * third));
+        return;
+    }
+    case TLineMode::Normal:
+        SendAt(now, frame);
+        return;
+    }
+}
+
+void TCurrentHeaterSim::SendAt(qint64 atMs, const QByteArray &bytes)
+{
+    // Pieces still waiting go first: an answer never overtakes the tail of the one before it.
+    TScheduler &clock = TScheduler::Instance();
+    atMs = std::max(atMs, LastPieceAt);
+    LastPieceAt = atMs;
+    if (atMs <= clock.Now() && PieceTasks.isEmpty()) {
+        if (Send)
+            Send(bytes);
+        return;
+    }
+    auto id = std::make_shared<TScheduler::TaskId>();
+    *id = clock.CallAt(atMs, [this, bytes, id] {
+        PieceTasks.remove(*id);
+        if (Send)
+            Send(bytes);
+    });
+    PieceTasks.insert(*id);
+}
+
+void TCurrentHeaterSim::StartClock()
+{
+    if (StepTask == 0)
+        StepHeater();
+}
+
+void TCurrentHeaterSim::StepHeater()
+{
+    TScheduler &clock = TScheduler::Instance();
+    StepTask = clock.CallAt(clock.Now() + std::max<qint64>(1, std::llround(1000 / Speed)), [this] {
+        Physics.Step();
+        StepHeater();
+    });
+}
+
+void TCurrentHeaterSim::StartStream()
+{
+    if (StatusTask != 0)
+        return;
+    TScheduler &clock = TScheduler::Instance();
+    StatusTask = clock.CallAt(clock.Now() + StatusPeriodMs / 10, [this] { SendStatus(); });
+}
+
+void TCurrentHeaterSim::StopStream()
+{
+    TScheduler::Instance().Cancel(StatusTask);
+    StatusTask = 0;
+}
+
+void TCurrentHeaterSim::SendStatus()
+{
+    TScheduler &clock = TScheduler::Instance();
+    StatusTask = clock.CallAt(clock.Now() + StatusPeriodMs, [this] { SendStatus(); });
+    Emit(SimFraming::Answer(1, StatusPayload()));
+}

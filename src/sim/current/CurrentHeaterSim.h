@@ -1,0 +1,81 @@
+#pragma once
+#include "product/Scheduler.h"
+#include "sim/HeaterSimulator.h"
+#include "sim/current/CurrentHeaterModel.h"
+#include "sim/current/CurrentVariants.h"
+#include "sim/current/SimFraming.h"
+#include <QSet>
+#include <random>
+
+// A current-family heater on the line: it answers identification and EEPROM requests, streams its
+// status once a second while asked to, acknowledges a start, and obeys stop, blower, fuel-pumping
+// and circulation-pump commands. The model row sets the speed, the status layout and the identity.
+//
+// Failure modes (SetFailureMode):
+//   "none"                          everything below off
+//   "silence"                       says nothing at all (still hears and obeys)
+//   "bad-crc"                       every answer with a damaged CRC
+//   "split-frames"                  every answer in three pieces, 40 ms apart
+//   "noise"                         a few garbage bytes (never 0xAA) before every answer
+//   "fault-N" (N = 1..255)          reports fault code N in its status; "fault-0" clears it
+//   "edr-first-request-unanswered"  ignores the first EEPROM request it hears afterwards
+// The line modes (silence, bad-crc, split-frames, noise) replace one another; the fault code and the
+// EEPROM mode come on top.
+class TCurrentHeaterSim : public THeaterSimulator {
+public:
+    explicit TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed = 1);
+    ~TCurrentHeaterSim() override;
+
+    void Receive(const QByteArray &bytes) override;
+    void LineBaudRateChanged(qint32 bitsPerSecond) override;
+    bool SetFailureMode(const QString &name) override;
+    QStringList FailureModes() const override;
+
+    // Runs the heater's own time this many times faster than the clock (the status stream keeps one
+    // answer a second); 1 by default.
+    void SetSpeed(double factor);
+    // Another serial number and version (the EEPROM image is made afresh with that number).
+    void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
+
+    const TCurrentVariant &Variant() const { return Model; }
+    const TCurrentHeaterModel &Heater() const { return Physics; }
+    bool Streaming() const { return StatusTask != 0; }
+    QByteArray &Eeprom() { return EepromImage; }
+    // Requests heard and EEPROM requests left unanswered on purpose, for the tests.
+    int RequestsHeard() const { return Heard; }
+    int EepromRequestsIgnored() const { return EepromIgnored; }
+
+    static constexpr int StatusPeriodMs = 1000;
+
+private:
+    enum class TLineMode { Normal, Silence, BadCrc, SplitFrames, Noise };
+
+    void Handle(const SimFraming::TRequest &request);
+    void AnswerEeprom(const QByteArray &payload);
+    QByteArray StatusPayload() const;
+    void Emit(const QByteArray &frame);
+    void SendAt(qint64 atMs, const QByteArray &bytes);
+    void StartClock();
+    void StepHeater();
+    void StartStream();
+    void StopStream();
+    void SendStatus();
+
+    TCurrentVariant Model;
+    TCurrentHeaterModel Physics;
+    SimFraming::TRequestReader Reader;
+    QByteArray EepromImage;
+    std::mt19937 NoiseRng;
+
+    TLineMode LineMode = TLineMode::Normal;
+    bool IgnoreNextEepromRequest = false;
+    bool WrongLineSpeed = false;
+    double Speed = 1.0;
+    int Heard = 0;
+    int EepromIgnored = 0;
+
+    TScheduler::TaskId StepTask = 0;
+    TScheduler::TaskId StatusTask = 0;
+    QSet<TScheduler::TaskId> PieceTasks;
+    qint64 LastPieceAt = 0;
+};

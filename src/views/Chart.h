@@ -1,0 +1,79 @@
+#pragma once
+#include <QColor>
+#include <QList>
+#include <QStringList>
+#include <qcustomplot.h>
+
+class TBandSeries;
+class TReadoutLayer;
+
+// The value text of a read-out: "#,##0.###" with the locale's separators.
+QString ReadoutNumber(double value);
+// A value in general format (no thousands separators), the locale's decimal separator.
+QString GeneralNumber(double value);
+
+// One chart of the graphs window over QCustomPlot: line and band series in a drawing order that
+// can change, a date-time bottom axis labelled "nn:ss", automatic ranges until the user zooms with a
+// dragged rectangle, and the hover read-out drawn on its own buffered layer.
+class TChart : public QCustomPlot {
+    Q_OBJECT
+public:
+    struct TReadoutText {
+        QString Text;
+        QColor Color;
+    };
+
+    explicit TChart(QWidget *parent = nullptr);
+    ~TChart() override;
+
+    QCPGraph *AddLineSeries(const QString &name, const QColor &color, int width);
+    TBandSeries *AddBandSeries(const QString &name, const QColor &color);
+    // A series whose values are tenths: its read-out shows the value / 10 in general format.
+    void SetTenthsSeries(QCPAbstractPlottable *series) { TenthsSeries = series; }
+    // Keeps this fraction of the plot height empty above and below the data (automatic ranges).
+    void SetValueMargin(double fraction) { ValueMargin = fraction; }
+
+    void AddPoint(QCPGraph *series, double x, double y);
+    void AddBandBar(TBandSeries *band, double start, double end, double y, const QColor &color);
+    void ClearSeries();
+
+    // The series from first drawn to last drawn (the last is in front).
+    QList<QCPAbstractPlottable *> DrawingOrder() const;
+    QStringList DrawingOrderNames() const;
+    // Swaps the series with the next one in the drawing order and redraws; false when it is last.
+    bool MoveLater(QCPAbstractPlottable *series);
+
+    bool Zoomed() const { return IsZoomed; }
+    // Back to automatic ranges.
+    void CancelZoom();
+
+    // Index of the point of a series under the pixel position, or -1.
+    int HitTest(QCPAbstractPlottable *series, const QPointF &pos) const;
+    // The read-out texts for a mouse position: one per series with a point there, in drawing order.
+    QList<TReadoutText> ReadoutAt(const QPointF &pos) const;
+    // Replaces the read-out by the one at pos and redraws the read-out layer alone.
+    void ShowReadout(const QPoint &pos);
+    const QList<TReadoutText> &Readout() const { return ReadoutTexts; }
+    QPoint ReadoutPosition() const { return ReadoutPos; }
+
+protected:
+    void processRectZoom(QRect rect, QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void BeforeFullReplot();
+    void Extend(double x, double y);
+    QString ValueText(QCPAbstractPlottable *series, double value) const;
+
+    QCPAbstractPlottable *TenthsSeries = nullptr;
+    double ValueMargin = 0;
+    bool IsZoomed = false;
+    // Extents of everything added since the last clear, for the automatic ranges.
+    bool HasData = false;
+    double KeyMin = 0, KeyMax = 0, ValueMin = 0, ValueMax = 0;
+
+    TReadoutLayer *ReadoutLayer = nullptr;
+    QList<TReadoutText> ReadoutTexts;
+    QPoint ReadoutPos;
+    bool ReadoutOnly = false;
+};
