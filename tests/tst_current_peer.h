@@ -145,6 +145,9 @@ private:
 
 #include "app/Globals.h"
 #include "current/Orvel.h"
+#include "product/RunLogFile.h"
+#include <QDir>
+#include <QFile>
 #include "serial/MemoryChannel.h"
 #include "support/Harness.h"
 #include <memory>
@@ -153,6 +156,19 @@ namespace CurrentTest {
 
 // A Hydrel-7S handler on an in-memory line to a scripted heater, on the virtual clock.
 struct TOrvelFixture {
+    // A run still being recorded is saved when the handler goes; the tests' files are removed then.
+    ~TOrvelFixture()
+    {
+        if (TProduct *product = CurrentProduct) {
+            CurrentProduct = nullptr;
+            product->Destroy();
+            delete product;
+        }
+        const QString folder = RunLogFolder();
+        for (const QString &name : QDir(folder).entryList(QDir::Files))
+            if (name.startsWith(QStringLiteral("[] ")))
+                QFile::remove(folder + name);
+    }
     TOrvelFixture()
     {
         Line = H.Connect(&Heater);

@@ -200,6 +200,46 @@ private slots:
         QCOMPARE(Cell(10), QStringLiteral("[27]Air pump’ motor won’t rotate"));
     }
 
+    // The control panel's commands reach the heater and show in what it streams back; refusals send nothing.
+    void commandsReachTheHeater()
+    {
+        ConnectAndStream();
+        const QString launched = QStringLiteral("Unable to perform: Hydrel-7S launched.");
+
+        CurrentProduct->SetBlower(40);
+        QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Ventilation"); }, 2000));
+        QVERIFY(CurrentProduct->Running);
+        QVERIFY(Advance([&] { return Cell(2) == QLatin1String("40") && Cell(3).toInt() >= 38; }, 6000));
+        Line->Written.clear();
+        CurrentProduct->Start();
+        QCOMPARE(H->Messages(), QStringList{launched});
+        QVERIFY(Line->Written.isEmpty());
+        CurrentProduct->SetBlower(0);
+        QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Pause"); }, 2000));
+        QVERIFY(Advance([&] { return !CurrentProduct->Running; }, 8000));
+
+        CurrentProduct->RunPump(2);
+        H->Clock.AdvanceBy(1000);
+        QVERIFY2(Sim->Heater().CirculationPumpSecondsLeft() > 110, qPrintable(QString::number(Sim->Heater().CirculationPumpSecondsLeft())));
+
+        const QChar point = QLocale().decimalPoint().front();
+        CurrentProduct->PumpFuel(10);
+        QVERIFY(frmGraph->RunLog().value(0).startsWith(QStringLiteral("Стадия;режим;")));
+        QVERIFY(Advance([&] { return Cell(4) == QStringLiteral("2") + point + QStringLiteral("50 Hz"); }, 2000));
+        QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Pause"); }, 6000));
+        QVERIFY(Advance([&] { return !CurrentProduct->Running; }, 8000)); // the priming run is saved
+
+        CurrentProduct->Start();
+        QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Plug heating"); }, 6000));
+        Line->Written.clear();
+        CurrentProduct->SetBlower(90);
+        QCOMPARE(H->Messages().size(), 2);
+        QCOMPARE(H->Messages().last(), launched);
+        QVERIFY(Line->Written.isEmpty());
+        H->Clock.AdvanceBy(2000);
+        QCOMPARE(Cell(2), QStringLiteral("15"));
+    }
+
     void edrBlockAnsweredOnItsSecondRequest()
     {
         ConnectAndStream();

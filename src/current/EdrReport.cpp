@@ -23,7 +23,7 @@ QString EdrHoursText(quint32 seconds)
         return QStringLiteral("---");
     return Padded(seconds / 3600, 6) + QStringLiteral(" hours.(") + Padded(seconds / 86400, 3) + QLatin1Char('-')
            + Padded(seconds % 86400 / 3600, 2) + QLatin1Char(':') + Padded(seconds % 3600 / 60, 2) + QLatin1Char('.')
-           + Padded(seconds % 60, 2);
+           + Padded(seconds % 60, 2) + QLatin1Char(')');
 }
 
 QString EdrHours(const TEepromImage &image, int index)

@@ -64,6 +64,8 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent)
     xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TTimeTicker));
     // Dense lines without antialiasing: a day of points must redraw within a frame.
     setNotAntialiasedElements(QCP::aePlottables);
+    // Wide lines drawn segment by segment: much faster than one wide polyline without antialiasing.
+    setPlottingHint(QCP::phFastPolylines);
     setSelectionRectMode(QCP::srmZoom);
     layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmBuffered);
     ReadoutLayer = new TReadoutLayer(this);

@@ -40,7 +40,7 @@ public:
     const TCurrentVariant &Variant() const { return Model; }
     const TCurrentHeaterModel &Heater() const { return Physics; }
     bool Streaming() const { return StatusTask != 0; }
-    QByteArray &Eeprom() { return EepromImage; }
+    const QByteArray &Eeprom() const { return EepromImage; }
     // Requests heard and EEPROM requests left unanswered on purpose, for the tests.
     int RequestsHeard() const { return Heard; }
     int EepromRequestsIgnored() const { return EepromIgnored; }

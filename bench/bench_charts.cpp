@@ -1,0 +1,121 @@
+// The graphs window holding a long recorded run: a full redraw, one hover read-out, and the cost of
+// one presentation tick's additions as the run grows.
+#include "views/Chart.h"
+#include "views/fGraph.h"
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <memory>
+
+namespace {
+constexpr int Day = 86400;
+
+double X(int tick)
+{
+    return tick / 86400.0;
+}
+
+// The stages of a run as the handlers colour the band: a pause, preparing, ignition, then burning.
+QColor StageAt(int tick, int &stageStart)
+{
+    if (tick < 30) {
+        stageStart = 0;
+        return StageColor::Pause;
+    }
+    if (tick < 90) {
+        stageStart = 30;
+        return StageColor::Preparing;
+    }
+    if (tick < 210) {
+        stageStart = 90;
+        return StageColor::Ignition;
+    }
+    stageStart = 210;
+    return StageColor::Burning;
+}
+
+// One presentation tick as a handler delivers it: a point per series, a bar per band, a log row.
+void AddTick(TfrmGraph &graph, int tick)
+{
+    const double x = X(tick);
+    const double wave = std::sin(tick / 300.0);
+    graph.AddPoint(TSeries::DP, x, 180 + 40 * wave);
+    graph.AddPoint(TSeries::Tout, x, 60 + 10 * wave);
+    graph.AddPoint(TSeries::Toverheat, x, 70 + 12 * wave);
+    graph.AddPoint(TSeries::Tplate, x, 90 + 20 * wave + (tick % 7));
+    graph.AddPoint(TSeries::U, x, 12.4 + 0.3 * wave);
+    graph.AddPoint(TSeries::TNperiodX10, x, 30 + (tick % 11));
+    graph.AddPoint(TSeries::Vust, x, 45 + 5 * wave);
+    graph.AddPoint(TSeries::Vcalc, x, 44 + 5 * wave + (tick % 3));
+    graph.AddPoint(TSeries::Uplug, x, 8 + (tick % 5) * 0.1);
+    int stageStart = 0;
+    const QColor color = StageAt(tick, stageStart);
+    graph.AddBandBar(TBand::Upper, X(stageStart), x, color);
+    graph.AddBandBar(TBand::Lower, X(stageStart), x, color);
+    graph.AppendRunLog(QStringLiteral("12:00:00;%1;12,4;180;90;45;44;3,5;8,0").arg(tick));
+}
+
+std::unique_ptr<TfrmGraph> GraphWithRun(int ticks)
+{
+    auto graph = std::make_unique<TfrmGraph>();
+    graph->resize(1298, 432);
+    graph->show();
+    for (int tick = 0; tick < ticks; ++tick)
+        AddTick(*graph, tick);
+    graph->ReplotNow();
+    QApplication::processEvents();
+    return graph;
+}
+
+void BM_ChartReplot24h(benchmark::State &state)
+{
+    auto graph = GraphWithRun(Day);
+    for (auto _ : state)
+        graph->ReplotNow();
+}
+BENCHMARK(BM_ChartReplot24h)->Unit(benchmark::kMillisecond);
+
+// The mouse moves over the lower chart along its voltage line: hit tests of every series, the
+// texts, and the read-out layer redrawn and shown.
+void BM_ChartHover24h(benchmark::State &state)
+{
+    auto graph = GraphWithRun(Day);
+    TChart *chart = graph->chtLoTemp;
+    QCPGraph *voltage = graph->lnsrsU;
+    std::vector<QPoint> positions;
+    for (int tick = 1000; tick < Day; tick += 997)
+        positions.push_back(voltage->coordsToPixels(X(tick), voltage->data()->at(tick)->value).toPoint());
+    size_t next = 0;
+    size_t hits = 0;
+    for (auto _ : state) {
+        chart->ShowReadout(positions[next]);
+        chart->repaint();
+        hits += chart->Readout().size();
+        next = (next + 1) % positions.size();
+    }
+    state.counters["texts"] = benchmark::Counter(double(hits), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ChartHover24h)->Unit(benchmark::kMillisecond);
+
+// The additions of one tick when the run already holds range(0) ticks. Every 1000 ticks the run is
+// rebuilt to its starting length, outside the timing, so the size stays as named.
+void BM_TickAppend(benchmark::State &state)
+{
+    const int start = int(state.range(0));
+    auto graph = GraphWithRun(start);
+    int tick = start;
+    for (auto _ : state) {
+        AddTick(*graph, tick++);
+        if (tick - start == 1000) {
+            state.PauseTiming();
+            graph->ClearCharts();
+            graph->ClearRunLog();
+            for (int t = 0; t < start; ++t)
+                AddTick(*graph, t);
+            tick = start;
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_TickAppend)->Arg(100)->Arg(Day)->Unit(benchmark::kMicrosecond);
+} // namespace

@@ -1,0 +1,224 @@
+// Recording a Hydrel-7S run and its file: begin, save once, re-arm, the file's name, bytes and folder,
+// a failed write, and a run saved when the line is lost or the handler goes away.
+#include "tst_current_peer.h"
+#include "product/RunLogFile.h"
+#include "views/fGraph.h"
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace CurrentTest;
+
+namespace {
+const QString Serial = QStringLiteral("070001234");
+const QByteArray SerialAnswer = Frame(4, QByteArray::fromHex("0007 0004d2"));
+
+TStatus Burning(quint32 modeTime = 50)
+{
+    TStatus status;
+    status.Stage = 3;
+    status.Mode = 0;
+    status.ModeTime = modeTime;
+    status.BlowerSet = 40;
+    status.BlowerActual = 39;
+    status.VoltageTenths = 126;
+    return status;
+}
+
+TStatus Idle(quint8 mode = 1, quint32 modeTime = 10)
+{
+    TStatus status;
+    status.Stage = 0;
+    status.Mode = mode;
+    status.ModeTime = modeTime;
+    return status;
+}
+} // namespace
+
+class TestCurrentRecording : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TOrvelFixture> F;
+
+    static QStringList RunFiles()
+    {
+        QStringList found;
+        for (const QString &name : QDir(RunLogFolder()).entryList(QDir::Files))
+            if (name.startsWith(QLatin1Char('[') + Serial + QLatin1Char(']')))
+                found << name;
+        return found;
+    }
+    static void RemoveRunFiles()
+    {
+        for (const QString &name : QDir(RunLogFolder()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+            if (name.startsWith(QLatin1Char('[') + Serial + QLatin1Char(']')))
+                QDir(RunLogFolder() + name).removeRecursively(), QFile::remove(RunLogFolder() + name);
+    }
+    // Starts a run from the control panel's Start and records `seconds` rows of burning.
+    void RecordRun(int seconds)
+    {
+        F->Feed(SerialAnswer);
+        F->Feed(Idle().Frame());
+        F->Orvel->Start();
+        F->Feed(Frame(1));
+        F->Feed(Burning().Frame());
+        F->H.Clock.AdvanceBy(seconds * 1000);
+    }
+    QString SavedPath() const
+    {
+        const QString caption = frmGraph->SavePath();
+        return caption.startsWith(QStringLiteral("Log saved to ")) ? caption.mid(13) : QString();
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        RemoveRunFiles();
+        F = std::make_unique<TOrvelFixture>();
+    }
+    void cleanup()
+    {
+        F.reset();
+        RemoveRunFiles();
+    }
+
+    void runIsSavedOnceAtRest()
+    {
+        RecordRun(3);
+        QVERIFY(F->Orvel->Running);
+        QCOMPARE(frmGraph->RunLog().size(), 4);
+        F->Feed(Idle().Frame()); // the previous mode time (50 s) is above 4: the run ends
+        QVERIFY(!F->Orvel->Running);
+        QVERIFY(F->Orvel->LogSaved);
+        QVERIFY(frmGraph->RunLog().isEmpty());
+        const QStringList files = RunFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(QRegularExpression(QStringLiteral(R"(^\[070001234\] \d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.csv$)"))
+                    .match(files.first()).hasMatch());
+        QCOMPARE(QDir::cleanPath(SavedPath()), QDir::cleanPath(RunLogFolder() + files.first()));
+        QFile file(SavedPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray row = "3;0;0;0;50;40;39;0.00;-0.3;0.00;0;0;0;12.60;0;\r\n";
+        QCOMPARE(file.readAll(), F->Orvel->RunLogHeader().toLatin1() + "\r\n" + row + row + row);
+
+        // A re-armed run (stage 0 mode 2) records on without a header and is not written again.
+        F->Feed(Idle(2).Frame());
+        QVERIFY(F->Orvel->Running);
+        F->H.Clock.AdvanceBy(2000);
+        QCOMPARE(frmGraph->RunLog().size(), 2);
+        F->Feed(Idle(1).Frame());
+        QVERIFY(!F->Orvel->Running);
+        QVERIFY(frmGraph->RunLog().isEmpty());
+        QCOMPARE(RunFiles().size(), 1);
+    }
+
+    void shortModeTimeDoesNotEndTheRun()
+    {
+        RecordRun(1);
+        F->Feed(Burning(4).Frame());
+        F->Feed(Idle().Frame()); // previous mode time 4: not above 4
+        QVERIFY(F->Orvel->Running);
+        F->Feed(Idle().Frame());
+        QVERIFY(!F->Orvel->Running);
+        QCOMPARE(RunFiles().size(), 1);
+    }
+
+    void fuelPumpingRunIsWrittenInWindows1251()
+    {
+        F->Feed(SerialAnswer);
+        F->Feed(Idle().Frame());
+        F->Orvel->PumpFuel(10);
+        F->Feed(Burning().Frame());
+        F->Feed(Idle().Frame());
+        QFile file(SavedPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        // "Стадия;" in Windows-1251.
+        QVERIFY(bytes.startsWith(QByteArray::fromHex("d1f2e0e4e8ff3b")));
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 1);
+        QCOMPARE(QStringDecoder("windows-1251").decode(bytes), F->Orvel->PumpFuelRunLogHeader() + "\r\n");
+    }
+
+    void failedWriteKeepsTheLinesForTheNextSave()
+    {
+        RecordRun(2);
+        // Folders in the way of the file names of the next seconds make the write fail.
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = -1; s <= 5; ++s)
+            QDir().mkpath(RunLogFolder() + RunLogFileName(Serial, now.addSecs(s)));
+        F->Feed(Idle().Frame());
+        QVERIFY(!F->Orvel->Running);
+        QVERIFY(!F->Orvel->LogSaved);
+        QCOMPARE(frmGraph->RunLog().size(), 3);
+        QVERIFY(F->H.LogLines().last().contains(QStringLiteral(" TOrvel.ParseData Exception: ")));
+        QVERIFY(RunFiles().isEmpty());
+        RemoveRunFiles();
+        // Choosing the model again replaces the handler: the kept lines are written first.
+        F->H.Choose(QStringLiteral("Hydrel-7S"));
+        QCOMPARE(RunFiles().size(), 1);
+        QFile file(RunLogFolder() + RunFiles().first());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("\r\n"), 3);
+    }
+
+    void connectionLossSavesTheRun()
+    {
+        RecordRun(2);
+        F->Heater.Silent = true;
+        QVERIFY(F->H.Clock.AdvanceUntil([&] { return F->H.LogContains(QStringLiteral("Connection lost.")); }, 20000));
+        QCOMPARE(RunFiles().size(), 1);
+        QVERIFY(frmGraph->RunLog().isEmpty());
+        QVERIFY(F->Orvel->LogSaved);
+        QFile file(SavedPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().count("\r\n") >= 3);
+    }
+
+    void replacingTheHandlerSavesTheRunOnce()
+    {
+        RecordRun(2);
+        F->H.Choose(QStringLiteral("Hydrel-7S"));
+        QCOMPARE(RunFiles().size(), 1);
+        QVERIFY(frmGraph->RunLog().isEmpty());
+        // A saved run is not written again when its handler goes.
+        F->H.Choose(QStringLiteral("Hydrel-7S"));
+        QCOMPARE(RunFiles().size(), 1);
+    }
+
+    void fileRules()
+    {
+        const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
+        QCOMPARE(RunLogFileName(Serial, when), QStringLiteral("[070001234] 2024-03-03 14-05-09.csv"));
+        QCOMPARE(RunLogFileName(QString(), when), QStringLiteral("[] 2024-03-03 14-05-09.csv"));
+        QCOMPARE(EncodeRunLog({QStringLiteral("a;°;"), QStringLiteral("’")}), QByteArray("a;\xb0;\r\n\x92\r\n"));
+
+        QTemporaryDir writable;
+        QCOMPARE(RunLogFolder(writable.path()), QDir::cleanPath(writable.path()) + QLatin1Char('/'));
+        // A program folder that cannot take files sends them to the user's documents.
+        QStandardPaths::setTestModeEnabled(true);
+        QFile blocker(writable.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                  + QStringLiteral("/Thermoryx Diagnostic/");
+        QCOMPARE(RunLogFolder(blocker.fileName() + QStringLiteral("/sub")), documents);
+        const TRunLogSave saved = SaveRunLog({QStringLiteral("x;")}, Serial, when, blocker.fileName() + "/sub");
+        QVERIFY(saved.Saved);
+        QCOMPARE(saved.Path, documents + QStringLiteral("[070001234] 2024-03-03 14-05-09.csv"));
+        QVERIFY(QFile::exists(saved.Path));
+        QFile::remove(saved.Path);
+        QStandardPaths::setTestModeEnabled(false);
+
+        const TRunLogSave failed = WriteRunLog(writable.filePath(QStringLiteral("missing/x.csv")), {QStringLiteral("x;")});
+        QVERIFY(!failed.Saved);
+        QVERIFY(!failed.Error.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestCurrentRecording)
+#include "tst_current_recording.moc"
