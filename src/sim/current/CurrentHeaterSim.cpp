@@ -117,7 +117,6 @@ QStringList TCurrentHeaterSim::FailureModes() const
 
 void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
 {
-    ++Heard;
     const QByteArray &payload = request.Payload;
     switch (request.Command) {
     case 0: // keep-alive: answered, so that the program knows the heater is still there
