@@ -177,6 +177,24 @@ private slots:
         QVERIFY(!frmMain->WaitPanelVisible());
     }
 
+    void choosingAModelEndsTheReadAtOnce()
+    {
+        Connected();
+        F->Heater.Silent = true;
+        TOrvel *reading = F->Orvel;
+        const qint64 began = F->H.Clock.Now();
+        F->H.Clock.CallAt(began + 2000, [&] { F->H.Choose(QStringLiteral("Hydrel-7S")); });
+        reading->ReadEDR();
+        // The wait ended at the next pump instead of after three 9-second attempts.
+        QVERIFY(F->H.Clock.Now() - began < 2500);
+        QVERIFY(!reading->EdrReading);
+        QVERIFY(F->H.Messages().isEmpty());
+        F->H.Clock.AdvanceBy(10);
+        // The old handler was torn down once its read had unwound.
+        QVERIFY(F->H.LogContains(QStringLiteral("ErTimer DISABLED! :)")));
+        QVERIFY(CurrentProduct);
+    }
+
     void refusedWhileTheHeaterRuns()
     {
         Connected();

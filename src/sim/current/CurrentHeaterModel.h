@@ -56,7 +56,6 @@ public:
     const THeaterValues &Values() const { return Now; }
     const THeaterSettings &Settings() const { return Current; }
     int CirculationPumpSecondsLeft() const { return PumpSecondsLeft; }
-    double FuelStrokesLeft() const { return StrokesLeft; }
 
     static constexpr double AmbientC = 18.0;
 

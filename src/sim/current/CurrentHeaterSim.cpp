@@ -9,13 +9,17 @@ constexpr int MaxEepromAnswerBytes = 249; // the length byte must cover address 
 
 void Put(QByteArray &payload, int frameOffset, quint32 value, int width)
 {
-    if (frameOffset < 5)
-        return;
     const int at = frameOffset - 5;
     const quint32 limit = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
     value = std::min(value, limit);
     for (int i = width - 1; i >= 0; --i, value >>= 8)
         payload[at + i] = char(value & 0xFF);
+}
+
+void Put(QByteArray &payload, const TField &field, quint32 value)
+{
+    if (field.Offset >= 5)
+        Put(payload, field.Offset, value, field.Width);
 }
 
 quint32 Clamped(double value, double limit)
@@ -113,7 +117,6 @@ QStringList TCurrentHeaterSim::FailureModes() const
 
 void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
 {
-    ++Heard;
     const QByteArray &payload = request.Payload;
     switch (request.Command) {
     case 0: // keep-alive: answered, so that the program knows the heater is still there
@@ -196,21 +199,21 @@ QByteArray TCurrentHeaterSim::StatusPayload() const
     const TStatusLayout &at = Model.Status;
     const THeaterValues &v = Physics.Values();
     QByteArray payload(at.PayloadLength, 0);
-    Put(payload, at.Stage, v.Stage, 1);
-    Put(payload, at.Mode, v.Mode, 1);
-    Put(payload, at.WorkTime, v.WorkTime, at.TimeBytes);
-    Put(payload, at.StageTime, v.StageTime, at.TimeBytes);
-    Put(payload, at.ModeTime, v.ModeTime, at.TimeBytes);
-    Put(payload, at.BlowerSet, Clamped(v.BlowerSet, 255), 1);
-    Put(payload, at.BlowerActual, Clamped(v.BlowerActual, 255), 1);
-    Put(payload, at.PlugPwm, v.PlugPwm, 1);
-    Put(payload, at.FuelPumpHundredths, Clamped(v.FuelPumpHz * 100, 255), 1);
-    Put(payload, at.FlameIndicator, Clamped(v.FlameC + 273, 0xFFFF), 2);
-    Put(payload, at.TempLiquid, Clamped(v.LiquidC, 255), 1);
-    Put(payload, at.TempPlate, Clamped(v.PlateC, 255), 1);
-    Put(payload, at.Voltage, Clamped(v.Voltage * 10, 0xFFFF), 2);
-    Put(payload, at.TempExternal, quint32(std::clamp(v.ExternalC, 0, 255)), 1);
-    Put(payload, at.FaultCode, v.FaultCode, 1);
+    Put(payload, at.Stage, v.Stage);
+    Put(payload, at.Mode, v.Mode);
+    Put(payload, at.WorkTime, v.WorkTime);
+    Put(payload, at.StageTime, v.StageTime);
+    Put(payload, at.ModeTime, v.ModeTime);
+    Put(payload, at.BlowerSet, Clamped(v.BlowerSet, 255));
+    Put(payload, at.BlowerActual, Clamped(v.BlowerActual, 255));
+    Put(payload, at.PlugPwm, v.PlugPwm);
+    Put(payload, at.FuelPumpHundredths, Clamped(v.FuelPumpHz * 100, 255));
+    Put(payload, at.FlameIndicator, Clamped(v.FlameC + 273, 0xFFFF));
+    Put(payload, at.TempLiquid, Clamped(v.LiquidC, 255));
+    Put(payload, at.TempPlate, Clamped(v.PlateC, 255));
+    Put(payload, at.Voltage, Clamped(v.Voltage * 10, 0xFFFF));
+    Put(payload, at.TempExternal, quint32(std::clamp(v.ExternalC, 0, 255)));
+    Put(payload, at.FaultCode, v.FaultCode);
     return payload;
 }
 

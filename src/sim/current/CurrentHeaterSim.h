@@ -37,12 +37,10 @@ public:
     // Another serial number and version (the EEPROM image is made afresh with that number).
     void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
 
-    const TCurrentVariant &Variant() const { return Model; }
     const TCurrentHeaterModel &Heater() const { return Physics; }
     bool Streaming() const { return StatusTask != 0; }
     const QByteArray &Eeprom() const { return EepromImage; }
-    // Requests heard and EEPROM requests left unanswered on purpose, for the tests.
-    int RequestsHeard() const { return Heard; }
+    // EEPROM requests left unanswered on purpose, for the tests.
     int EepromRequestsIgnored() const { return EepromIgnored; }
 
     static constexpr int StatusPeriodMs = 1000;
@@ -71,7 +69,6 @@ private:
     bool IgnoreNextEepromRequest = false;
     bool WrongLineSpeed = false;
     double Speed = 1.0;
-    int Heard = 0;
     int EepromIgnored = 0;
 
     TScheduler::TaskId StepTask = 0;

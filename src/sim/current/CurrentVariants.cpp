@@ -9,7 +9,22 @@ const std::vector<TCurrentVariant> &Variants()
         TCurrentVariant hydrel;
         hydrel.Model = QStringLiteral("Hydrel-7S");
         hydrel.BaudRate = 2400;
-        hydrel.Status.PayloadLength = 37; // frame offsets 5..41
+        hydrel.Status = {.PayloadLength = 37, // frame offsets 5..41
+                         .Stage = {5, 1},
+                         .Mode = {6, 1},
+                         .WorkTime = {7, 3},
+                         .StageTime = {10, 3},
+                         .ModeTime = {13, 3},
+                         .BlowerSet = {16, 1},
+                         .BlowerActual = {17, 1},
+                         .PlugPwm = {18, 1},
+                         .FuelPumpHundredths = {21, 1},
+                         .FlameIndicator = {22, 2},
+                         .TempLiquid = {24, 1},
+                         .TempPlate = {26, 1},
+                         .Voltage = {27, 2},
+                         .TempExternal = {30, 1},
+                         .FaultCode = {41, 1}};
         hydrel.SerialPrefixBytes = 2;
         hydrel.SerialPrefix = 7;
         hydrel.SerialNumber = 1234;

@@ -8,25 +8,25 @@
 // in its status answer, how it states its identity, and what its EEPROM holds. One simulator plays
 // every model from such a row.
 
-// Frame offsets (start byte = 0) of the values in a status answer; -1 where the model has no such value.
+// Where a value sits in a status answer: frame offset (start byte = 0) and big-endian width in bytes.
+// Offset -1: the model does not report the value.
+struct TField {
+    int Offset = -1;
+    int Width = 1;
+};
+
 struct TStatusLayout {
     int PayloadLength = 0;
-    int Stage = 5;
-    int Mode = 6;
-    int WorkTime = 7;
-    int StageTime = 10;
-    int ModeTime = 13;
-    int TimeBytes = 3; // big-endian width of each of the three times
-    int BlowerSet = 16;
-    int BlowerActual = 17;
-    int PlugPwm = 18;         // raw byte, plug PWM / 200
-    int FuelPumpHundredths = 21; // fuel-pump frequency in 1/100 Hz, one byte
-    int FlameIndicator = 22;  // kelvin, big-endian 16-bit
-    int TempLiquid = 24;
-    int TempPlate = 26;
-    int Voltage = 27;         // 1/10 V, big-endian 16-bit
-    int TempExternal = 30;    // 127 = no sensor fitted
-    int FaultCode = 41;
+    TField Stage, Mode;
+    TField WorkTime, StageTime, ModeTime; // seconds
+    TField BlowerSet, BlowerActual;       // revolutions per second
+    TField PlugPwm;                       // raw byte, plug PWM / 200
+    TField FuelPumpHundredths;            // fuel-pump frequency in 1/100 Hz
+    TField FlameIndicator;                // kelvin
+    TField TempLiquid, TempPlate;         // degrees Celsius
+    TField Voltage;                       // 1/10 V
+    TField TempExternal;                  // degrees Celsius, 127 = no sensor fitted
+    TField FaultCode;
 };
 
 struct TCurrentVariant;
