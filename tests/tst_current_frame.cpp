@@ -135,6 +135,8 @@ private slots:
         // Without a start byte the front is still tried as a frame of its length byte and dropped.
         QTest::newRow("noise without start byte") << QList<QByteArray>{QByteArray::fromHex("0102030405060708090a0b0c")}
                                                   << QList<QByteArray>{} << 0 << 1 << QByteArray::fromHex("0b0c");
+        QTest::newRow("noise whose crc matches by chance") << QList<QByteArray>{QByteArray::fromHex("ffff0000000000")}
+                                                           << QList<QByteArray>{} << 0 << 1 << QByteArray();
         QTest::newRow("garbage, damaged, good, split") << QList<QByteArray>{QByteArray::fromHex("00ff") + swapped.left(3),
                                                                             swapped.mid(3) + b.left(4), b.mid(4) + a}
                                                        << QList<QByteArray>{b, a} << 2 << 1 << QByteArray();

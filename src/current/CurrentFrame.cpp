@@ -111,7 +111,9 @@ void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QBy
             const int n = quint8(buffer[pos + 2]);
             if (available < n + FrameOverhead)
                 break;
-            if (CrcMatches(buffer.constData() + pos, n)) {
+            // Noise without a start byte is consumed like a damaged frame, but never accepted: its
+            // CRC can match by chance (FF FF 00 00 00 00 00 does), and it is no frame of the heater's.
+            if (quint8(buffer[pos]) == StartByte && CrcMatches(buffer.constData() + pos, n)) {
                 const QByteArray frame = buffer.mid(pos, n + FrameOverhead);
                 pos += n + FrameOverhead;
                 ++count.Frames;
