@@ -11,6 +11,7 @@
 #include "sim/PtyBridge.h"
 #include <QAction>
 #include <QFile>
+#include <QScreen>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -84,6 +85,9 @@ int main(int argc, char *argv[])
         });
     }
 
+    // Maximised; the geometry first, for desktops whose window manager does not maximise.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        frmMain->setGeometry(screen->availableGeometry());
     frmMain->showMaximized();
     QTimer::singleShot(0, frmMain, [port, model = options.Model] {
         if (port.isEmpty()) {
