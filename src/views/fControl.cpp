@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QEvent>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -142,6 +144,25 @@ TfrmControl::TfrmControl(QWidget *parent) : QWidget(parent)
         layout->addWidget(section);
     layout->addStretch();
     ResetModelSections();
+}
+
+bool TfrmControl::event(QEvent *event)
+{
+    if (event->type() == QEvent::ParentChange) {
+        if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            frame->installEventFilter(this);
+    }
+    return QWidget::event(event);
+}
+
+bool TfrmControl::eventFilter(QObject *watched, QEvent *event)
+{
+    // A fixed border: the frame is as wide as the panel and its borders, whatever the main window does.
+    QWidget *frame = parentWidget();
+    if (watched == frame && (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+        && !frame->isMinimized() && frame->width() != frame->sizeHint().width())
+        frame->resize(frame->sizeHint().width(), frame->height());
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmControl::BuildSettingsZ1()

@@ -98,6 +98,10 @@ public:
     QLineEdit *edPumpTime;
     QPushButton *btnPumpOn;
 
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void BuildSettingsZ1();
     void BuildSettingsZephalOld();

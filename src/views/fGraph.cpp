@@ -253,6 +253,9 @@ void TfrmGraph::Place()
     QWidget *frame = parentWidget();
     if (!frmMain || !frame || frame->isMinimized() || frame->isHidden())
         return;
+    // The frame holds the whole client area: title bar and borders come on top of its height.
+    if (frame->height() != frame->sizeHint().height())
+        frame->resize(frame->width(), frame->sizeHint().height());
     // Placement is best effort: a failure leaves the window where it is.
     try {
         frmMain->PlaceGraphs();
