@@ -1,6 +1,6 @@
 // The Hydrel-7S commands: the frames they write, their refusals while the heater is launched, and the
 // recordings they begin.
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include "views/fGraph.h"
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // Reading the Hydrel-7S EDR on the virtual clock: the report of a known image, a block answered only
 // when asked again, the refusals and the failure paths.
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include "app/fMain.h"
 #include "current/EdrReport.h"
 #include "views/fBB.h"

@@ -1,7 +1,7 @@
 // The current family's frame layer: the CRC against published and reference values, the frames the
 // handler writes, and cutting answers from a buffer that arrives split, noisy or damaged.
 #include "current/CurrentFrame.h"
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include <QtTest>
 
 using CurrentTest::Frame;

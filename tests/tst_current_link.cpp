@@ -1,6 +1,6 @@
 // The Hydrel-7S link on the virtual clock: search burst, identification and title, stream on,
 // keep-alive, the watchdog's "Connection lost." with its clearing, and the search starting again.
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include "app/fMain.h"
 #include "product/Timer.h"
 #include "serial/SerialPort.h"

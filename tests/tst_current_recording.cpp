@@ -1,6 +1,6 @@
 // Recording a Hydrel-7S run and its file: begin, save once, re-arm, the file's name, bytes and folder,
 // a failed write, and a run saved when the line is lost or the handler goes away.
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // The Hydrel-7S status answer: decoding with its limits, state and fault texts, the grid, the chart
 // bars, the run-log row, the start acknowledgement and the automatic stop on a blower fault.
-#include "tst_current_peer.h"
+#include "support/CurrentPeer.h"
 #include "views/StringGrid.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"

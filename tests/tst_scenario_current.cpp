@@ -282,4 +282,4 @@ private slots:
 };
 
 QTEST_MAIN(TestLinkCurrent)
-#include "tst_link_current.moc"
+#include "tst_scenario_current.moc"
