@@ -8,6 +8,31 @@ bool IsValid(const QPointF &point)
     return !std::isnan(point.x()) && !std::isnan(point.y());
 }
 
+// Cuts the segment to the part inside the rectangle, keeping its direction (a neighbour point far
+// outside the zoomed ranges keeps the slope it has on screen); false when nothing is inside.
+bool ClipTo(const QRectF &rect, QPointF &a, QPointF &b)
+{
+    double enter = 0, leave = 1;
+    const QPointF delta = b - a;
+    auto cut = [&](double towards, double room) {
+        if (towards == 0)
+            return room >= 0;
+        const double t = room / towards;
+        if (towards < 0)
+            enter = qMax(enter, t);
+        else
+            leave = qMin(leave, t);
+        return enter <= leave;
+    };
+    if (!cut(-delta.x(), a.x() - rect.left()) || !cut(delta.x(), rect.right() - a.x())
+        || !cut(-delta.y(), a.y() - rect.top()) || !cut(delta.y(), rect.bottom() - a.y()))
+        return false;
+    const QPointF from = a;
+    a = from + enter * delta;
+    b = from + leave * delta;
+    return true;
+}
+
 // The rows covered in each pixel column of the plot by the mostly vertical segments.
 class TColumnSpans {
 public:
@@ -29,6 +54,14 @@ public:
             const double to = a.y() + (x + 0.5 - a.x()) * slope;
             Add(x, qMax(top, int(std::lround(qMin(from, to)))), qMin(bottom, int(std::lround(qMax(from, to)))));
         }
+    }
+
+    // A step of at most one pixel either way, widened to the pen's rows; the widening across the
+    // columns in Fill stands for the square caps of such a short piece.
+    void AddRows(QPoint a, QPoint b, int first, int width)
+    {
+        Add(a.x(), a.y() + first, a.y() + first + width - 1);
+        Add(b.x(), b.y() + first, b.y() + first + width - 1);
     }
 
     // Fills each column with the union of the spans of the columns up to the pen's reach to either
@@ -85,25 +118,26 @@ void TLineSeries::drawLinePlot(QCPPainter *painter, const QVector<QPointF> &line
     }
     // A segment is widened across its main direction: stacked rows for a mostly horizontal one,
     // side-by-side columns for a mostly vertical one. Its ends reach half the width further, as
-    // the square caps of the wide pen do, so the joints stay closed. Points far outside the plot
-    // are pulled in to keep pixel arithmetic in range; the clip hides the difference.
+    // the square caps of the wide pen do, so the joints stay closed. Segments are cut to a margin
+    // around the plot first, which keeps the pixel arithmetic in range; the clip hides the margin.
     const int first = -(width / 2);
     const int reach = width / 2;
     const QRect clip = clipRect();
     const QRectF limits = clip.adjusted(-clip.width(), -clip.height(), clip.width(), clip.height());
-    auto pixel = [&limits](const QPointF &point) {
-        return QPointF(qBound(limits.left(), point.x(), limits.right()),
-                       qBound(limits.top(), point.y(), limits.bottom())).toPoint();
-    };
     TColumnSpans spans(clip.left() - width, clip.right() + width);
     QVector<QLine> rows;
     rows.reserve(width * 16);
     for (int i = 1; i < lines.size(); ++i) {
         if (!IsValid(lines[i - 1]) || !IsValid(lines[i]))
             continue;
-        QPoint a = pixel(lines[i - 1]), b = pixel(lines[i]);
+        QPointF from = lines[i - 1], to = lines[i];
+        if (!ClipTo(limits, from, to))
+            continue;
+        QPoint a = from.toPoint(), b = to.toPoint();
         const int dx = b.x() - a.x(), dy = b.y() - a.y();
-        if (std::abs(dx) >= std::abs(dy)) {
+        if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
+            spans.AddRows(a, b, first, width);
+        } else if (std::abs(dx) >= std::abs(dy)) {
             const int sign = dx >= 0 ? 1 : -1;
             a.rx() -= sign * reach;
             b.rx() += sign * reach;
