@@ -1,5 +1,6 @@
 #include "views/Chart.h"
 #include "views/BandSeries.h"
+#include "views/LineSeries.h"
 #include "views/TimeTicker.h"
 #include <cmath>
 
@@ -76,7 +77,7 @@ TChart::~TChart() = default;
 
 QCPGraph *TChart::AddLineSeries(const QString &name, const QColor &color, int width)
 {
-    QCPGraph *series = addGraph();
+    auto *series = new TLineSeries(xAxis, yAxis);
     series->setName(name);
     series->setPen(QPen(color, width));
     series->setAntialiased(false);
