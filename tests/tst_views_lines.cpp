@@ -1,0 +1,166 @@
+// The chart's wide lines are drawn without stroking: the pixels must still form the band a wide pen
+// draws, for flat, steep, diagonal and dense lines alike. Each case renders the same data with the
+// chart's line series and with QCustomPlot's own graph and compares the red pixels.
+#include "views/LineSeries.h"
+#include <QtTest>
+#include <qcustomplot.h>
+
+namespace {
+const QColor lineColour(255, 0, 0);
+
+struct TPicture {
+    QImage Image;
+
+    bool Red(int x, int y) const { return Image.pixelColor(x, y) == lineColour; }
+    int Count() const
+    {
+        int n = 0;
+        for (int y = 0; y < Image.height(); ++y)
+            for (int x = 0; x < Image.width(); ++x)
+                n += Red(x, y);
+        return n;
+    }
+    // Red pixels in column x (or row y).
+    int InColumn(int x) const
+    {
+        int n = 0;
+        for (int y = 0; y < Image.height(); ++y)
+            n += Red(x, y);
+        return n;
+    }
+    // The topmost and bottommost red pixel of column x, or -1 when it has none.
+    std::pair<int, int> Extent(int x) const
+    {
+        int top = -1, bottom = -1;
+        for (int y = 0; y < Image.height(); ++y)
+            if (Red(x, y)) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+        return {top, bottom};
+    }
+    int InRow(int y) const
+    {
+        int n = 0;
+        for (int x = 0; x < Image.width(); ++x)
+            n += Red(x, y);
+        return n;
+    }
+};
+
+TPicture Render(const QVector<double> &keys, const QVector<double> &values, int width, bool ownSeries)
+{
+    QCustomPlot plot;
+    plot.setNotAntialiasedElements(QCP::aeAll);
+    plot.xAxis->setRange(0, 100);
+    plot.yAxis->setRange(0, 100);
+    QCPGraph *graph = ownSeries ? new TLineSeries(plot.xAxis, plot.yAxis) : plot.addGraph();
+    graph->setPen(QPen(lineColour, width));
+    graph->setAntialiased(false);
+    graph->setAdaptiveSampling(true);
+    graph->setData(keys, values, true);
+    plot.resize(300, 300);
+    return {plot.toPixmap(300, 300).toImage()};
+}
+
+// The plot area's pixel of a data point.
+QPoint At(double key, double value)
+{
+    QCustomPlot plot;
+    plot.xAxis->setRange(0, 100);
+    plot.yAxis->setRange(0, 100);
+    plot.resize(300, 300);
+    plot.toPixmap(300, 300);
+    return QPoint(int(plot.xAxis->coordToPixel(key)), int(plot.yAxis->coordToPixel(value)));
+}
+} // namespace
+
+class TestViewsLines : public QObject {
+    Q_OBJECT
+
+private slots:
+    void flatLineIsAsThickAsThePen_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("2") << 2;
+        QTest::newRow("3") << 3;
+    }
+    void flatLineIsAsThickAsThePen()
+    {
+        QFETCH(int, width);
+        const TPicture own = Render({10, 90}, {50, 50}, width, true);
+        const QPoint middle = At(50, 50);
+        QCOMPARE(own.InColumn(middle.x()), width);
+    }
+
+    void steepLineIsAsWideAsThePen_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("2") << 2;
+        QTest::newRow("3") << 3;
+    }
+    void steepLineIsAsWideAsThePen()
+    {
+        QFETCH(int, width);
+        const TPicture own = Render({50, 50}, {10, 90}, width, true);
+        const QPoint middle = At(50, 50);
+        QCOMPARE(own.InRow(middle.y()), width);
+    }
+
+    // A diagonal has no gap in any row it crosses and about as many pixels as the stroked pen.
+    void diagonalIsClosedAndLikeTheStrokedPen()
+    {
+        const TPicture own = Render({10, 90}, {10, 90}, 3, true);
+        const TPicture stroked = Render({10, 90}, {10, 90}, 3, false);
+        const QPoint from = At(10, 10);
+        const QPoint to = At(90, 90);
+        for (int y = to.y(); y <= from.y(); ++y)
+            QVERIFY2(own.InRow(y) >= 2, qPrintable(QStringLiteral("row %1").arg(y)));
+        QVERIFY(qAbs(own.Count() - stroked.Count()) <= stroked.Count() / 5);
+    }
+
+    // A day of points in one chart: the dense band covers the same pixels as the stroked pen.
+    void denseRunCoversTheSameBand()
+    {
+        QVector<double> keys, values;
+        for (int i = 0; i < 86400; ++i) {
+            keys << i * 100.0 / 86400;
+            values << 50 + 30 * std::sin(i / 500.0) + (i % 7);
+        }
+        const TPicture own = Render(keys, values, 3, true);
+        const TPicture stroked = Render(keys, values, 3, false);
+        // Column by column each band reaches as high and as low as the other does within a pixel
+        // column either side, give or take the pen's caps: no spike, gap or lost span.
+        auto within = [](const TPicture &a, const TPicture &b, int x) {
+            const auto [top, bottom] = a.Extent(x);
+            int nearTop = INT_MAX, nearBottom = -1;
+            for (int dx = -1; dx <= 1; ++dx) {
+                const auto [t, bt] = b.Extent(x + dx);
+                if (t >= 0) {
+                    nearTop = qMin(nearTop, t);
+                    nearBottom = qMax(nearBottom, bt);
+                }
+            }
+            return top < 0 || (nearBottom >= 0 && top >= nearTop - 3 && bottom <= nearBottom + 3);
+        };
+        int columnsWithLine = 0;
+        for (int x = 1; x < own.Image.width() - 1; ++x) {
+            QVERIFY2(within(own, stroked, x), qPrintable(QStringLiteral("column %1 reaches beyond the pen").arg(x)));
+            QVERIFY2(within(stroked, own, x), qPrintable(QStringLiteral("column %1 misses part of the pen").arg(x)));
+            columnsWithLine += own.Extent(x).first >= 0;
+        }
+        QVERIFY(columnsWithLine >= At(100, 0).x() - At(0, 0).x() - 2);
+        QVERIFY(qAbs(own.Count() - stroked.Count()) <= stroked.Count() * 3 / 10);
+    }
+
+    void thinLinesAreLeftToTheChart()
+    {
+        const TPicture own = Render({10, 90}, {20, 70}, 1, true);
+        const TPicture plain = Render({10, 90}, {20, 70}, 1, false);
+        QCOMPARE(own.Image, plain.Image);
+    }
+};
+
+QTEST_MAIN(TestViewsLines)
+#include "tst_views_lines.moc"
