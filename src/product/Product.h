@@ -66,7 +66,6 @@ public:
     void Destroy();
     // True while an operation of this handler waits in Delay.
     bool Busy() const { return DelayDepth > 0; }
-    bool TearDownRequested() const { return TearDownWanted; }
     // Asks for the handler to be replaced or the program closed: every Delay returns at once from
     // now on, and whenReleased runs (from the event loop) once no operation waits any more.
     void RequestTearDown(std::function<void()> whenReleased);

@@ -21,7 +21,6 @@ void TMemoryChannel::Open(const QString &portName, qint32 baudRate)
     if (MissingPorts.contains(portName))
         throw ESerialPort(ESerialPort::OpenFailed, ENOENT);
     Opened = true;
-    OpenedNames << portName;
     Received.clear();
     SetBaudRate(baudRate);
 }

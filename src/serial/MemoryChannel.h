@@ -25,10 +25,8 @@ public:
     QSet<QString> MissingPorts;
     int ShortReadBy = 0;
 
-    bool IsOpen() const { return Opened; }
     qint32 LineBaudRate() const { return Baud; }
     QByteArray Written;  // everything the program wrote, for assertions
-    QStringList OpenedNames;
 
 private:
     qint64 ByteTimeMicro() const { return 10'000'000 / qMax(1, Baud); }
