@@ -80,32 +80,26 @@ class TestViewsLines : public QObject {
     Q_OBJECT
 
 private slots:
-    void flatLineIsAsThickAsThePen_data()
+    // Across the middle of a flat line, or along the middle row of a steep one, the band is as many
+    // pixels as the pen is wide.
+    void straightLineIsAsThickAsThePen_data()
     {
+        QTest::addColumn<bool>("steep");
         QTest::addColumn<int>("width");
-        QTest::newRow("2") << 2;
-        QTest::newRow("3") << 3;
+        QTest::newRow("flat, 2") << false << 2;
+        QTest::newRow("flat, 3") << false << 3;
+        QTest::newRow("steep, 2") << true << 2;
+        QTest::newRow("steep, 3") << true << 3;
     }
-    void flatLineIsAsThickAsThePen()
+    void straightLineIsAsThickAsThePen()
     {
+        QFETCH(bool, steep);
         QFETCH(int, width);
-        const TPicture own = Render({10, 90}, {50, 50}, width, true);
         const QPoint middle = At(50, 50);
-        QCOMPARE(own.InColumn(middle.x()), width);
-    }
-
-    void steepLineIsAsWideAsThePen_data()
-    {
-        QTest::addColumn<int>("width");
-        QTest::newRow("2") << 2;
-        QTest::newRow("3") << 3;
-    }
-    void steepLineIsAsWideAsThePen()
-    {
-        QFETCH(int, width);
-        const TPicture own = Render({50, 50}, {10, 90}, width, true);
-        const QPoint middle = At(50, 50);
-        QCOMPARE(own.InRow(middle.y()), width);
+        if (steep)
+            QCOMPARE(Render({50, 50}, {10, 90}, width, true).InRow(middle.y()), width);
+        else
+            QCOMPARE(Render({10, 90}, {50, 50}, width, true).InColumn(middle.x()), width);
     }
 
     // A diagonal has no gap in any row it crosses and about as many pixels as the stroked pen.
