@@ -2,7 +2,7 @@
 // number an entry gives, and the dialog's OK and Exit.
 #include "app/PortCaption.h"
 #include "app/dlgPortSelect.h"
-#include "product/Dialogs.h"
+#include "core/Dialogs.h"
 #include <QComboBox>
 #include <QPushButton>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // keep-alive, the watchdog's "Connection lost." with its clearing, and the search starting again.
 #include "support/CurrentPeer.h"
 #include "app/fMain.h"
-#include "product/Timer.h"
+#include "core/Timer.h"
 #include "serial/SerialPort.h"
 #include "views/StringGrid.h"
 #include "views/fViewData.h"

@@ -4,7 +4,7 @@
 #include "views/StringGrid.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
-#include "product/Timer.h"
+#include "core/Timer.h"
 #include <QLocale>
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 #include "app/Models.h"
 #include "app/fLog.h"
 #include "app/fMain.h"
-#include "product/LogMemo.h"
+#include "core/LogMemo.h"
 #include "serial/SerialPort.h"
 #include "support/Harness.h"
 #include "support/TestProduct.h"

@@ -4,7 +4,7 @@
 #include "app/Models.h"
 #include "app/fMain.h"
 #include "product/Product.h"
-#include "product/Timer.h"
+#include "core/Timer.h"
 #include "serial/MemoryChannel.h"
 #include "serial/SerialPort.h"
 #include "sim/HeaterSimulator.h"

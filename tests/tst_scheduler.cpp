@@ -1,7 +1,7 @@
 // The clock every timer and wait goes through: the virtual scheduler's ordering and re-entrancy,
 // and the timer rules the handlers rely on.
-#include "product/Timer.h"
-#include "product/VirtualScheduler.h"
+#include "core/Timer.h"
+#include "core/VirtualScheduler.h"
 #include <QtTest>
 
 class TestScheduler : public QObject {

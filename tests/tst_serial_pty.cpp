@@ -1,6 +1,6 @@
 // The serial port over a real pseudo-terminal pair with the QSerialPort channel: the program's side
 // opens the terminal as its port, the test plays the heater on the master side.
-#include "product/Errors.h"
+#include "core/Errors.h"
 #include "serial/SerialErrors.h"
 #include "serial/SerialPort.h"
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The simulated current-family heater on its own, on the virtual clock: what it answers, how its run
 // goes, its EEPROM and its failure modes. Requests are built here by hand and checked against the
 // line's reference frames, so the simulator is not judged by its own frame code.
-#include "product/VirtualScheduler.h"
+#include "core/VirtualScheduler.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/SimFraming.h"
 #include <QtTest>

@@ -2,7 +2,7 @@
 // routing by handler class, and the sections and legend entries each model leaves on show.
 #include "app/Globals.h"
 #include "app/fMain.h"
-#include "product/Errors.h"
+#include "core/Errors.h"
 #include "product/Product.h"
 #include "support/Harness.h"
 #include "views/fBB.h"

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/fMain.h"
 #include "support/Harness.h"
+#include "product/NumberText.h"
 #include "views/BandSeries.h"
 #include "views/Chart.h"
 #include "views/LegendSquare.h"
@@ -159,7 +160,7 @@ private slots:
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QString grouped = ReadoutNumber(1234.5);
-        const QString tenths = GeneralNumber(5.5);
+        const QString tenths = ShortestText(5.5);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         QCOMPARE(grouped, QStringLiteral("1.234,5"));
         QCOMPARE(tenths, QStringLiteral("5,5"));

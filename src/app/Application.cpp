@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "product/Dialogs.h"
+#include "core/Dialogs.h"
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -1,7 +1,7 @@
 #include "app/dlgPortSelect.h"
 #include "app/PortCaption.h"
-#include "product/Dialogs.h"
-#include "product/Errors.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "app/fLog.h"
-#include "product/LogMemo.h"
+#include "core/LogMemo.h"
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 

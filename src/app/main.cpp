@@ -5,7 +5,7 @@
 #include "app/Windows.h"
 #include "app/dlgPortSelect.h"
 #include "app/fMain.h"
-#include "product/LogMemo.h"
+#include "core/LogMemo.h"
 #include "serial/SerialPort.h"
 #include "sim/HeaterSimulator.h"
 #include "sim/PtyBridge.h"

@@ -2,7 +2,7 @@
 // recording each one begins.
 #include "current/CurrentFrame.h"
 #include "current/CurrentProduct.h"
-#include "product/Dialogs.h"
+#include "core/Dialogs.h"
 
 void TCurrentProduct::RefuseLaunched() const
 {

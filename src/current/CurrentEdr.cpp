@@ -4,8 +4,8 @@
 #include "current/CurrentProduct.h"
 #include "app/Globals.h"
 #include "app/fMain.h"
-#include "product/Dialogs.h"
-#include "product/Errors.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
 #include "views/fBB.h"
 
 namespace {

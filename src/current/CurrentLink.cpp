@@ -4,9 +4,9 @@
 #include "current/CurrentProduct.h"
 #include "app/Globals.h"
 #include "app/fMain.h"
-#include "product/Errors.h"
-#include "product/LogMemo.h"
-#include "product/Timer.h"
+#include "core/Errors.h"
+#include "core/LogMemo.h"
+#include "core/Timer.h"
 #include "serial/SerialPort.h"
 #include "views/fBB.h"
 

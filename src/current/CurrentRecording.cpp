@@ -2,7 +2,7 @@
 // once the heater is back at rest, and never lost when the line or the handler goes away.
 #include "current/CurrentProduct.h"
 #include "app/Globals.h"
-#include "product/Errors.h"
+#include "core/Errors.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
 #include <QDateTime>

@@ -2,8 +2,8 @@
 // stage bars, and the run-log row, once per presentation tick.
 #include "current/CurrentProduct.h"
 #include "app/Globals.h"
-#include "product/Errors.h"
-#include "product/Timer.h"
+#include "core/Errors.h"
+#include "core/Timer.h"
 #include "views/fGraph.h"
 #include <QColor>
 

@@ -1,5 +1,5 @@
 #include "current/EdrReport.h"
-#include "current/NumberText.h"
+#include "product/NumberText.h"
 #include <functional>
 
 quint32 ImageBE(const TEepromImage &image, int index, int width)

@@ -1,9 +1,9 @@
 #include "serial/MemoryChannel.h"
 #include "serial/SerialErrors.h"
-#include "sim/HeaterSimulator.h"
+#include "serial/LinePeer.h"
 #include <cerrno>
 
-TMemoryChannel::TMemoryChannel(THeaterSimulator *peer) : Peer(peer)
+TMemoryChannel::TMemoryChannel(TLinePeer *peer) : Peer(peer)
 {
     if (Peer)
         Peer->Send = [this](const QByteArray &bytes) { PeerSends(bytes); };

@@ -1,9 +1,9 @@
 #pragma once
 #include "serial/ByteChannel.h"
-#include "product/Scheduler.h"
+#include "core/Scheduler.h"
 #include <QSet>
 
-class THeaterSimulator;
+class TLinePeer;
 
 // An in-memory serial line to a simulated heater. Bytes travel at the line's speed (10 bits a byte
 // at the port's baud rate) on the scheduler's clock, one by one in each direction, so frames arrive
@@ -11,7 +11,7 @@ class THeaterSimulator;
 class TMemoryChannel : public TByteChannel {
 public:
     // The peer is not owned; nullptr gives a line with nobody at the other end.
-    explicit TMemoryChannel(THeaterSimulator *peer = nullptr);
+    explicit TMemoryChannel(TLinePeer *peer = nullptr);
     ~TMemoryChannel() override;
 
     void Open(const QString &portName, qint32 baudRate) override;
@@ -33,7 +33,7 @@ private:
     void PeerSends(const QByteArray &bytes);
     void CancelDeliveries();
 
-    THeaterSimulator *Peer;
+    TLinePeer *Peer;
     QByteArray Received;
     qint32 Baud = 9600;
     bool Opened = false;

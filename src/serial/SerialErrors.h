@@ -1,5 +1,5 @@
 #pragma once
-#include "product/Errors.h"
+#include "core/Errors.h"
 
 // Errors of the serial port, numbered as the port's messages are; the system's error code, when
 // there is one, follows the message as " (Error: %d)".

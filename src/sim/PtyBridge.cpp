@@ -1,5 +1,5 @@
 #include "sim/PtyBridge.h"
-#include "product/Errors.h"
+#include "core/Errors.h"
 #include "sim/HeaterSimulator.h"
 #include <QSocketNotifier>
 #include <cerrno>

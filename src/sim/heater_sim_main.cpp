@@ -1,5 +1,5 @@
 // thermoryx-heater-sim: a simulated heater on a pseudo-terminal, for the program, scripts and tests.
-#include "product/Errors.h"
+#include "core/Errors.h"
 #include "sim/PtyBridge.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include <QCommandLineParser>

@@ -2,6 +2,7 @@
 #include "views/BandSeries.h"
 #include "views/LineSeries.h"
 #include "views/TimeTicker.h"
+#include "product/NumberText.h"
 #include <cmath>
 
 QString ReadoutNumber(double value)
@@ -17,13 +18,6 @@ QString ReadoutNumber(double value)
     if (text == QLatin1String("-0"))
         text = QStringLiteral("0");
     return text;
-}
-
-QString GeneralNumber(double value)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'g', 15);
 }
 
 // The read-out texts, drawn over the chart on the buffered overlay layer, so a mouse move redraws
@@ -244,7 +238,7 @@ int TChart::HitTest(QCPAbstractPlottable *series, const QPointF &pos) const
 QString TChart::ValueText(QCPAbstractPlottable *series, double value) const
 {
     if (series == TenthsSeries)
-        return GeneralNumber(value / 10);
+        return ShortestText(value / 10);
     return ReadoutNumber(value);
 }
 

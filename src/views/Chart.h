@@ -9,8 +9,6 @@ class TReadoutLayer;
 
 // The value text of a read-out: "#,##0.###" with the locale's separators.
 QString ReadoutNumber(double value);
-// A value in general format (no thousands separators), the locale's decimal separator.
-QString GeneralNumber(double value);
 
 // One chart of the graphs window over QCustomPlot: line and band series in a drawing order that
 // can change, a date-time bottom axis labelled "nn:ss", automatic ranges until the user zooms with a

@@ -1,6 +1,6 @@
 #include "views/fControl.h"
 #include "app/Globals.h"
-#include "product/Dialogs.h"
+#include "core/Dialogs.h"
 #include "product/Product.h"
 #include "views/fBB.h"
 #include <QCheckBox>

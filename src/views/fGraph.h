@@ -1,4 +1,5 @@
 #pragma once
+#include "product/Presentation.h"
 #include <QColor>
 #include <QStringList>
 #include <QWidget>
@@ -9,31 +10,6 @@ class QPushButton;
 class TBandSeries;
 class TChart;
 class TLegendSquare;
-
-// The line series of the two charts (upper: temperatures; lower: electrical and fuel pump).
-enum class TSeries {
-    DP,          // lnsrsDP, upper
-    Tout,        // lnsrsTout, upper
-    Toverheat,   // lnsrsToverheat, upper
-    Tplate,      // lnsrsTplate, upper
-    U,           // lnsrsU, lower
-    TNperiodX10, // lnsrsTNperiodX10, lower
-    Vust,        // lnsrsVust, lower
-    Vcalc,       // lnsrsVcalc, lower
-    Uplug,       // lnsrsUplug, lower
-};
-
-// The stage band of each chart: gntsrs3 in the upper chart, gntsrs2 in the lower.
-enum class TBand { Upper, Lower };
-
-// The five colours of the stage key.
-namespace StageColor {
-inline const QColor Pause{255, 0, 0};
-inline const QColor Preparing{255, 255, 0};
-inline const QColor Ignition{255, 128, 0};
-inline const QColor Burning{0, 128, 0};
-inline const QColor SwitchingOff{0, 0, 255};
-} // namespace StageColor
 
 // The graphs window. The handlers put every point, band bar and run-log line here; the window owns
 // how they are drawn. X values are days (ticks / 86400), labelled "nn:ss".

@@ -3,7 +3,7 @@
 #include "app/Models.h"
 #include "app/Windows.h"
 #include "app/fMain.h"
-#include "product/LogMemo.h"
+#include "core/LogMemo.h"
 #include "product/Product.h"
 #include "serial/MemoryChannel.h"
 #include "serial/SerialPort.h"
@@ -34,7 +34,7 @@ THarness::~THarness()
     TScheduler::Install(nullptr);
 }
 
-TMemoryChannel *THarness::Connect(THeaterSimulator *peer)
+TMemoryChannel *THarness::Connect(TLinePeer *peer)
 {
     auto channel = std::make_unique<TMemoryChannel>(peer);
     TMemoryChannel *line = channel.get();

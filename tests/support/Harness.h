@@ -1,13 +1,13 @@
 #pragma once
-#include "product/Dialogs.h"
-#include "product/VirtualScheduler.h"
+#include "core/Dialogs.h"
+#include "core/VirtualScheduler.h"
 #include <QString>
 #include <QStringList>
 #include <utility>
 #include <vector>
 
 class TMemoryChannel;
-class THeaterSimulator;
+class TLinePeer;
 
 // What the tests share: the virtual clock, the windows of the program (offscreen), the port on an
 // in-memory line to a simulated heater, and recorded dialogs.
@@ -24,7 +24,7 @@ public:
     THarness &operator=(const THarness &) = delete;
 
     // Puts the port on an in-memory line to the peer (nullptr: nobody answers). Returns the line.
-    TMemoryChannel *Connect(THeaterSimulator *peer);
+    TMemoryChannel *Connect(TLinePeer *peer);
     // Triggers the menu item of the model.
     void Choose(const QString &caption);
     // Log lines so far, and whether one contains the text.

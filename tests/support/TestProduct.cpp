@@ -1,5 +1,5 @@
 #include "support/TestProduct.h"
-#include "product/Timer.h"
+#include "core/Timer.h"
 #include "serial/SerialPort.h"
 
 bool TTestProduct::DeletedWhileBusy = false;

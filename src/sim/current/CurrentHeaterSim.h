@@ -1,5 +1,5 @@
 #pragma once
-#include "product/Scheduler.h"
+#include "core/Scheduler.h"
 #include "sim/HeaterSimulator.h"
 #include "sim/current/CurrentHeaterModel.h"
 #include "sim/current/CurrentVariants.h"

@@ -1,4 +1,4 @@
-#include "current/NumberText.h"
+#include "product/NumberText.h"
 #include <QLocale>
 
 static QLocale UserLocale()

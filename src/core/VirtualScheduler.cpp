@@ -1,4 +1,4 @@
-#include "product/VirtualScheduler.h"
+#include "core/VirtualScheduler.h"
 
 TScheduler::TaskId TVirtualScheduler::CallAt(qint64 atMs, std::function<void()> fn)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "product/Scheduler.h"
+#include "core/Scheduler.h"
 #include <QElapsedTimer>
 #include <QHash>
 

@@ -1,5 +1,5 @@
-#include "product/Scheduler.h"
-#include "product/QtScheduler.h"
+#include "core/Scheduler.h"
+#include "core/QtScheduler.h"
 
 namespace {
 TScheduler *installed = nullptr;

@@ -1,4 +1,4 @@
-#include "product/Errors.h"
+#include "core/Errors.h"
 
 QString ErrorClassName(const std::exception &error)
 {

@@ -1,4 +1,4 @@
-#include "product/Timer.h"
+#include "core/Timer.h"
 
 TTimer::TTimer(int intervalMs, QObject *parent) : QObject(parent), IntervalMs(intervalMs) {}
 

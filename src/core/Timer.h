@@ -1,5 +1,5 @@
 #pragma once
-#include "product/Scheduler.h"
+#include "core/Scheduler.h"
 #include <QObject>
 #include <functional>
 

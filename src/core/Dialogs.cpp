@@ -1,5 +1,5 @@
-#include "product/Dialogs.h"
-#include "product/Errors.h"
+#include "core/Dialogs.h"
+#include "core/Errors.h"
 #include <QApplication>
 #include <QMessageBox>
 

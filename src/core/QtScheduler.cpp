@@ -1,4 +1,4 @@
-#include "product/QtScheduler.h"
+#include "core/QtScheduler.h"
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
