@@ -1,6 +1,7 @@
 // The Hydrel-7S commands: the frames they write, their refusals while the heater is launched, and the
 // recordings they begin.
 #include "support/CurrentPeer.h"
+#include "support/RunLogHeaders.h"
 #include "views/fGraph.h"
 #include <QtTest>
 
@@ -53,7 +54,7 @@ private slots:
         QCOMPARE(F->TakeWritten().toHex(' '), QByteArray("aa 03 00 00 12 51 bc aa 03 01 00 13 ff 9d 10"));
         // It begins a recording with the Russian header.
         QVERIFY(F->Orvel->Running);
-        QCOMPARE(frmGraph->RunLog(), QStringList{F->Orvel->PumpFuelRunLogHeader()});
+        QCOMPARE(F->Orvel->RunLog(), QStringList{RunLogHeaders::Russian});
     }
 
     void settingsPayload_data()
@@ -90,7 +91,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QString, message);
         Launch(3, 0);
-        const QStringList runLog = frmGraph->RunLog();
+        const QStringList runLog = F->Orvel->RunLog();
         if (command == "start")
             F->Orvel->Start();
         else if (command == "startWithSettings")
@@ -101,7 +102,7 @@ private slots:
             F->Orvel->PumpFuel(10);
         QCOMPARE(F->H.Messages(), QStringList{message});
         QVERIFY(F->TakeWritten().isEmpty());
-        QCOMPARE(frmGraph->RunLog(), runLog);
+        QCOMPARE(F->Orvel->RunLog(), runLog);
     }
 
     void applyingSettingsNeedsARunningHeater()
@@ -114,21 +115,28 @@ private slots:
     void blowerInVentilationIsAccepted()
     {
         Launch(0, 3);
-        const QStringList runLog = frmGraph->RunLog();
+        const QStringList runLog = F->Orvel->RunLog();
         F->Orvel->SetBlower(40);
         QVERIFY(F->H.Messages().isEmpty());
         QCOMPARE(F->TakeWritten(), Frame(8, QByteArray(1, char(40))));
         // The blower already turns: no new recording.
-        QCOMPARE(frmGraph->RunLog(), runLog);
+        QCOMPARE(F->Orvel->RunLog(), runLog);
     }
 
     void blowerFromStandstillBeginsARecording()
     {
-        frmGraph->AppendRunLog(QStringLiteral("left over"));
+        // A first blowing run with a row of its own; the heater then ventilates, its blower still at rest.
+        F->Orvel->SetBlower(20);
+        F->Orvel->TransmitTimerEvent(nullptr);
+        TStatus ventilating;
+        ventilating.Mode = 3;
+        F->Feed(ventilating.Frame());
+        QCOMPARE(F->Orvel->RunLog().size(), 2);
+        F->TakeWritten();
         F->Orvel->SetBlower(25);
         QCOMPARE(F->TakeWritten(), Frame(8, QByteArray(1, char(25))));
         QVERIFY(F->Orvel->Running);
-        QCOMPARE(frmGraph->RunLog(), QStringList{F->Orvel->RunLogHeader()});
+        QCOMPARE(F->Orvel->RunLog(), QStringList{RunLogHeaders::English});
     }
 };
 

@@ -1,6 +1,7 @@
 // Recording a Hydrel-7S run and its file: begin, save once, re-arm, the file's name, bytes and folder,
 // a failed write, and a run saved when the line is lost or the handler goes away.
 #include "support/CurrentPeer.h"
+#include "support/RunLogHeaders.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
 #include <QCoreApplication>
@@ -91,11 +92,11 @@ private slots:
     {
         RecordRun(3);
         QVERIFY(F->Orvel->Running);
-        QCOMPARE(frmGraph->RunLog().size(), 4);
+        QCOMPARE(F->Orvel->RunLog().size(), 4);
         F->Feed(Idle().Frame()); // the previous mode time (50 s) is above 4: the run ends
         QVERIFY(!F->Orvel->Running);
         QVERIFY(F->Orvel->LogSaved);
-        QVERIFY(frmGraph->RunLog().isEmpty());
+        QVERIFY(F->Orvel->RunLog().isEmpty());
         const QStringList files = RunFiles();
         QCOMPARE(files.size(), 1);
         QVERIFY(QRegularExpression(QStringLiteral(R"(^\[070001234\] \d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.csv$)"))
@@ -104,16 +105,16 @@ private slots:
         QFile file(SavedPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray row = "3;0;0;0;50;40;39;0.00;-0.3;0.00;0;0;0;12.60;0;\r\n";
-        QCOMPARE(file.readAll(), F->Orvel->RunLogHeader().toLatin1() + "\r\n" + row + row + row);
+        QCOMPARE(file.readAll(), RunLogHeaders::English.toLatin1() + "\r\n" + row + row + row);
 
         // A re-armed run (stage 0 mode 2) records on without a header and is not written again.
         F->Feed(Idle(2).Frame());
         QVERIFY(F->Orvel->Running);
         F->H.Clock.AdvanceBy(2000);
-        QCOMPARE(frmGraph->RunLog().size(), 2);
+        QCOMPARE(F->Orvel->RunLog().size(), 2);
         F->Feed(Idle(1).Frame());
         QVERIFY(!F->Orvel->Running);
-        QVERIFY(frmGraph->RunLog().isEmpty());
+        QVERIFY(F->Orvel->RunLog().isEmpty());
         QCOMPARE(RunFiles().size(), 1);
     }
 
@@ -142,7 +143,7 @@ private slots:
         QVERIFY(bytes.startsWith(QByteArray::fromHex("d1f2e0e4e8ff3b")));
         QVERIFY(bytes.endsWith("\r\n"));
         QCOMPARE(bytes.count("\r\n"), 1);
-        QCOMPARE(QStringDecoder("windows-1251").decode(bytes), F->Orvel->PumpFuelRunLogHeader() + "\r\n");
+        QCOMPARE(QStringDecoder("windows-1251").decode(bytes), RunLogHeaders::Russian + "\r\n");
     }
 
     void failedWriteKeepsTheLinesForTheNextSave()
@@ -155,7 +156,7 @@ private slots:
         F->Feed(Idle().Frame());
         QVERIFY(!F->Orvel->Running);
         QVERIFY(!F->Orvel->LogSaved);
-        QCOMPARE(frmGraph->RunLog().size(), 3);
+        QCOMPARE(F->Orvel->RunLog().size(), 3);
         QVERIFY(F->H.LogLines().last().contains(QStringLiteral(" TOrvel.ParseData Exception: ")));
         QVERIFY(RunFiles().isEmpty());
         RemoveRunFiles();
@@ -173,7 +174,7 @@ private slots:
         F->Heater.Silent = true;
         QVERIFY(F->H.Clock.AdvanceUntil([&] { return F->H.LogContains(QStringLiteral("Connection lost.")); }, 20000));
         QCOMPARE(RunFiles().size(), 1);
-        QVERIFY(frmGraph->RunLog().isEmpty());
+        QVERIFY(F->Orvel->RunLog().isEmpty());
         QVERIFY(F->Orvel->LogSaved);
         QFile file(SavedPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -185,7 +186,7 @@ private slots:
         RecordRun(2);
         F->H.Choose(QStringLiteral("Hydrel-7S"));
         QCOMPARE(RunFiles().size(), 1);
-        QVERIFY(frmGraph->RunLog().isEmpty());
+        QVERIFY(F->Orvel->RunLog().isEmpty());
         // A saved run is not written again when its handler goes.
         F->H.Choose(QStringLiteral("Hydrel-7S"));
         QCOMPARE(RunFiles().size(), 1);

@@ -1,6 +1,7 @@
 // The Hydrel-7S status answer: decoding with its limits, state and fault texts, the grid, the chart
 // bars, the run-log row, the start acknowledgement and the automatic stop on a blower fault.
 #include "support/CurrentPeer.h"
+#include "support/RunLogHeaders.h"
 #include "views/StringGrid.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
@@ -289,12 +290,11 @@ private slots:
     {
         TStatus idle;
         F->Feed(idle.Frame());
-        frmGraph->AppendRunLog(QStringLiteral("old line"));
         F->Orvel->Start();
         F->Feed(Frame(1, QByteArray(6, '\0')));
         QVERIFY(F->H.LogLines().contains(QStringLiteral("Start OK")));
         QVERIFY(F->Orvel->Running);
-        QCOMPARE(frmGraph->RunLog(), QStringList{F->Orvel->RunLogHeader()});
+        QCOMPARE(F->Orvel->RunLog(), QStringList{RunLogHeaders::English});
         QCOMPARE(F->Orvel->Tick, 1);
     }
 
@@ -323,7 +323,7 @@ private slots:
         status.Mode = 1;
         F->Feed(status.Frame()); // stage changes at tick 1: its bar starts at tick 0
         F->H.Clock.AdvanceBy(3000);
-        QCOMPARE(frmGraph->RunLog().size(), 4);
+        QCOMPARE(F->Orvel->RunLog().size(), 4);
         QCOMPARE(F->Orvel->Tick, 4);
         QCOMPARE(F->Orvel->StageStartTick, 0);
         status.Stage = 3;

@@ -103,19 +103,19 @@ private slots:
         CurrentProduct->Start();
         QVERIFY(Advance([&] { return H->LogContains(QStringLiteral("Start OK")); }, 2000));
         QVERIFY(CurrentProduct->Running);
-        QCOMPARE(frmGraph->RunLog().value(0), Header);
+        QCOMPARE(CurrentProduct->RunLog().value(0), Header);
 
         // One row a second, whatever the heater streams.
         QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Plug heating"); }, 6000));
-        const qsizetype rows = frmGraph->RunLog().size();
+        const qsizetype rows = CurrentProduct->RunLog().size();
         H->Clock.AdvanceBy(10000);
-        QCOMPARE(frmGraph->RunLog().size(), rows + 10);
+        QCOMPARE(CurrentProduct->RunLog().size(), rows + 10);
 
         QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Medium"); }, 90000));
         QVERIFY2(Cell(4) == QStringLiteral("1") + point + QStringLiteral("90 Hz"), qPrintable(Cell(4)));
         QCOMPARE(Cell(5), QStringLiteral("0 V"));
         QVERIFY(Cell(6).remove(QStringLiteral(" °C")).toInt() > 200);
-        const qsizetype rowsBeforeStop = frmGraph->RunLog().size() - 1;
+        const qsizetype rowsBeforeStop = CurrentProduct->RunLog().size() - 1;
 
         CurrentProduct->Stop();
         QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Switching off"); }, 2000));
@@ -224,7 +224,7 @@ private slots:
 
         const QChar point = QLocale().decimalPoint().front();
         CurrentProduct->PumpFuel(10);
-        QVERIFY(frmGraph->RunLog().value(0).startsWith(QStringLiteral("Стадия;режим;")));
+        QVERIFY(CurrentProduct->RunLog().value(0).startsWith(QStringLiteral("Стадия;режим;")));
         QVERIFY(Advance([&] { return Cell(4) == QStringLiteral("2") + point + QStringLiteral("50 Hz"); }, 2000));
         QVERIFY(Advance([&] { return Cell(0) == QLatin1String("Pause"); }, 6000));
         QVERIFY(Advance([&] { return !CurrentProduct->Running; }, 8000)); // the priming run is saved

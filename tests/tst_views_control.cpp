@@ -45,6 +45,12 @@ public:
     void RequestVersion() override {}
     void StartPolling() override {}
     void StopPolling() override {}
+    QString SearchingTitle() const override { return {}; }
+    bool SearchBurst() override { return true; }
+    void BeginPolling() override {}
+    void FillStringGrid() override {}
+    void AddChartPoints(double) override {}
+    QString RunLogRow() const override { return {}; }
 
     void ReadEDR() override { Calls << QStringLiteral("ReadEDR"); }
     void Start() override { Calls << QStringLiteral("Start"); }

@@ -1,5 +1,6 @@
 #include "app/Windows.h"
 #include "app/Globals.h"
+#include "app/WindowPresentation.h"
 #include "app/dlgPortSelect.h"
 #include "app/fLog.h"
 #include "app/fMain.h"
@@ -7,6 +8,7 @@
 #include "views/fControl.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
+#include "product/ProductEnvironment.h"
 #include <QMdiSubWindow>
 
 void CreateWindows()
@@ -32,6 +34,9 @@ void CreateWindows()
     frmMain->HideChild(frmLog);
     frmMain->HideChild(frmBB);
     frmMain->PlaceGraphs();
+
+    static TWindowPresentation windows;
+    ProductEnvironment() = {ComPort, mLog, &windows};
 }
 
 void DestroyWindows()
@@ -45,4 +50,5 @@ void DestroyWindows()
     frmGraph = nullptr;
     frmViewData = nullptr;
     frmPortSelect = nullptr;
+    ProductEnvironment() = {};
 }

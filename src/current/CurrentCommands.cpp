@@ -6,7 +6,7 @@
 
 void TCurrentProduct::RefuseLaunched() const
 {
-    ShowMessage(QStringLiteral("Unable to perform: ") + RefusalName() + QStringLiteral(" launched."));
+    ShowMessage(QStringLiteral("Unable to perform: ") + Model.RefusalName + QStringLiteral(" launched."));
 }
 
 QByteArray TCurrentProduct::SettingsPayload(qint16 workTime, qint8 workMode, int setpoint, quint8 waitMode,
@@ -35,8 +35,8 @@ void TCurrentProduct::StartWithSettings(qint16 workTime, qint8 workMode, int set
 
 void TCurrentProduct::ApplySettings(qint16 workTime, qint8 workMode, int setpoint, quint8 waitMode, quint8 power)
 {
-    if (!Running) {
-        ShowMessage(QStringLiteral("Unable to perform: ") + RefusalName() + QStringLiteral(" not launched."));
+    if (Model.ApplySettingsNeedsLaunch && !Running) {
+        ShowMessage(QStringLiteral("Unable to perform: ") + Model.RefusalName + QStringLiteral(" not launched."));
         return;
     }
     SendCommand(3, 0, 2, SettingsPayload(workTime, workMode, setpoint, waitMode, power));
@@ -52,7 +52,7 @@ void TCurrentProduct::SetBlower(quint8 rps)
     if (Running && !BlowerAllowedWhileLaunched())
         return RefuseLaunched();
     // Blowing from standstill is a run of its own and is recorded.
-    if (BlowerActual == 0)
+    if (Model.RecordsBlowerFromRest && BlowerActual == 0)
         BeginRecording(RunLogHeader());
     SendCommand(3, 0, 8, QByteArray(1, char(rps)));
 }
@@ -60,7 +60,9 @@ void TCurrentProduct::SetBlower(quint8 rps)
 void TCurrentProduct::PumpFuel(quint8 count)
 {
     if (Running) {
-        ShowMessage(PumpFuelRefusal());
+        if (Model.PumpFuelRefusal.isEmpty())
+            return RefuseLaunched();
+        ShowMessage(Model.PumpFuelRefusal);
         return;
     }
     BeginRecording(PumpFuelRunLogHeader());

@@ -2,11 +2,9 @@
 // block with retries, and the report goes to the EDR window.
 #include "current/CurrentFrame.h"
 #include "current/CurrentProduct.h"
-#include "app/Globals.h"
-#include "app/fMain.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
-#include "views/fBB.h"
+#include "product/Presentation.h"
 
 namespace {
 constexpr int AttemptsPerBlock = 3;
@@ -48,18 +46,17 @@ TCurrentProduct::TBlockResult TCurrentProduct::ReadEepromBlock(int address, int 
 void TCurrentProduct::ReadEDR()
 {
     if (Stage != 0 || Mode != 1) {
-        ShowMessage(EdrRefusal());
+        ShowMessage(Model.EdrRefusal);
         return;
     }
     if (!StatusActive)
         return;
     auto endReading = [this] {
         EdrReading = false;
-        if (frmMain)
-            frmMain->SetWaitPanelVisible(false);
+        View().SetWaitPanelVisible(false);
     };
     try {
-        frmMain->SetWaitPanelVisible(true);
+        View().SetWaitPanelVisible(true);
         StopPolling();
         if (!Delay(300))
             return endReading();
@@ -79,18 +76,15 @@ void TCurrentProduct::ReadEDR()
                 return;
             }
         }
-        frmBB->Clear();
-        for (const QString &line : EdrReport())
-            frmBB->Append(line);
+        View().SetEdrReport(EdrReport());
         EdrReading = false;
         StartPolling();
-        frmMain->SetWaitPanelVisible(false);
-        frmBB->BringUp();
+        View().SetWaitPanelVisible(false);
+        View().BringUpEdr();
     } catch (const std::exception &error) {
         Log(QStringLiteral("EEPROM reading exception: ") + ErrorMessage(error));
-        ShowMessage(QStringLiteral("Error reading EDR: ") + ErrorMessage(error));
+        ShowMessage(Model.EdrErrorPrefix + ErrorMessage(error));
         endReading();
-        if (frmBB)
-            frmBB->PutAway();
+        View().PutAwayEdr();
     }
 }

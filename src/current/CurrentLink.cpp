@@ -1,49 +1,54 @@
-// Link management of the current family: sending frames, cutting answers from the receive buffer,
-// the search and identification, the keep-alive and the reply watchdog.
+// Link management of the current family: the model's descriptor applied at creation, sending
+// frames, cutting answers from the receive buffer, the search requests, identification and the
+// keep-alive.
 #include "current/CurrentFrame.h"
 #include "current/CurrentProduct.h"
-#include "app/Globals.h"
-#include "app/fMain.h"
 #include "core/Errors.h"
-#include "core/LogMemo.h"
 #include "core/Timer.h"
+#include "product/Presentation.h"
 #include "serial/SerialPort.h"
-#include "views/fBB.h"
 
-namespace {
-
-// Watchdog ticks without a valid frame that are tolerated; the next one declares the line lost.
-constexpr int WatchdogLimit = 5;
-
-QString SenderName(QObject *sender)
+TCurrentProduct::TCurrentProduct(const TCurrentModel &model) : Model(model)
 {
-    return sender ? QString::fromLatin1(sender->metaObject()->className()) : QString();
+    Port->SetBaudRate(Model.BaudRate);
+    Port->Open();
+    SetTitle(Model.CreationTitle.isEmpty() ? SearchingTitle() : Model.CreationTitle);
+    SearchTimer->SetEnabled(true);
+    for (TPanelSection section : Model.PanelSections)
+        View().ShowPanelSection(section);
+    for (TLegendEntry entry : Model.HiddenLegendEntries)
+        View().HideLegendEntry(entry);
+    for (const auto &[caption, text] : Model.LegendCaptions)
+        View().SetLegendCaption(caption, text);
+    View().SetGridSize(int(Model.GridCaptions.size()), 2);
+    for (int row = 0; row < Model.GridCaptions.size(); ++row) {
+        View().SetGridCell(0, row, Model.GridCaptions[row]);
+        View().SetGridCell(1, row, QString());
+    }
 }
-
-} // namespace
 
 void TCurrentProduct::SendCommand(quint8 address, quint8 subAddress, quint8 command, const QByteArray &payload)
 {
     try {
-        const QByteArray frame = BuildCurrentFrame(address, subAddress, command, payload);
-        if (GuardedSend && (!Port || !Port->Connected())) {
-            if (mLog)
-                mLog->Append(QStringLiteral("Couldn't write: ComPort is not connected!"));
-        } else {
-            if (!Port)
-                throw Exception(QStringLiteral("The serial port is released."));
-            Port->Write(frame);
-        }
-        if (GuardedSend && !ErTimer) {
-            if (mLog)
-                mLog->Append(QStringLiteral("ErTimer is NULL!"));
-        } else if (ErTimer) {
-            ErTimer->SetEnabled(true);
-        }
+        WriteFrame(BuildCurrentFrame(address, subAddress, command, payload));
+        ArmWatchdogOnSend();
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("SendCommand"),
                           QStringLiteral("%1,%2,%3[...]").arg(address).arg(subAddress).arg(command), error);
     }
+}
+
+void TCurrentProduct::WriteFrame(const QByteArray &frame)
+{
+    if (!Port)
+        throw Exception(QStringLiteral("The serial port is released."));
+    Port->Write(frame);
+}
+
+void TCurrentProduct::ArmWatchdogOnSend()
+{
+    if (ErTimer)
+        ErTimer->SetEnabled(true);
 }
 
 void TCurrentProduct::ParseData()
@@ -63,12 +68,8 @@ void TCurrentProduct::ParseData()
 
 void TCurrentProduct::DispatchFrame(const QByteArray &frame)
 {
-    // Any valid frame proves the line alive: the watchdog starts a new full interval.
-    if (ErTimer)
-        ErTimer->SetEnabled(false);
-    ErrorCount = 0;
-    if (ErTimer)
-        ErTimer->SetEnabled(true);
+    // Any valid frame proves the line alive.
+    RestartWatchdog();
     switch (quint8(frame[4])) {
     case 1:
         DecodeStatus(frame);
@@ -106,8 +107,9 @@ quint32 TCurrentProduct::FrameBE(const QByteArray &frame, int offset, int width)
 
 void TCurrentProduct::DecodeSerialNumber(const QByteArray &frame)
 {
-    SerialHigh = qint32(FrameBE(frame, 5, 2));
-    SerialLow = qint32(FrameBE(frame, 7, 3));
+    const int highBytes = Model.Serial == TSerialLayout::TwoByteHigh ? 2 : 1;
+    SerialHigh = qint32(FrameBE(frame, 5, highBytes));
+    SerialLow = qint32(FrameBE(frame, 5 + highBytes, 3));
     SerialHighText = QString::number(SerialHigh).rightJustified(2, QLatin1Char('0'));
     SerialLowText = QString::number(SerialLow).rightJustified(7, QLatin1Char('0'));
     SerialNumberText = SerialHighText + SerialLowText;
@@ -117,8 +119,14 @@ void TCurrentProduct::DecodeSerialNumber(const QByteArray &frame)
 void TCurrentProduct::DecodeVersion(const QByteArray &frame)
 {
     QStringList parts;
-    for (int offset = 5; offset <= 9; ++offset)
-        parts << QString::number(FrameByte(frame, offset));
+    if (Model.Version == TVersionLayout::FiveBytes) {
+        for (int offset = 5; offset <= 9; ++offset)
+            parts << QString::number(FrameByte(frame, offset));
+    } else {
+        const quint8 minor = FrameByte(frame, 7);
+        parts << QString::number(FrameBE(frame, 5, 2)) << QString::number(minor & 127)
+              << QString::number(minor >> 7) << QString::number(FrameByte(frame, 8));
+    }
     VersionText = parts.join(QLatin1Char('.'));
     Log(QStringLiteral("Version: ") + VersionText);
     SetTitle(IdentifiedTitle());
@@ -127,12 +135,12 @@ void TCurrentProduct::DecodeVersion(const QByteArray &frame)
 
 QString TCurrentProduct::SearchingTitle() const
 {
-    return QStringLiteral("Thermoryx Diagnostic - ") + TitleName() + QStringLiteral(" - Connecting...");
+    return QStringLiteral("Thermoryx Diagnostic - ") + Model.TitleName + QStringLiteral(" - Connecting...");
 }
 
 QString TCurrentProduct::IdentifiedTitle() const
 {
-    return QStringLiteral("Thermoryx Diagnostic - ") + TitleName() + QStringLiteral(" #") + SerialNumberText
+    return QStringLiteral("Thermoryx Diagnostic - ") + Model.TitleName + QStringLiteral(" #") + SerialNumberText
            + QStringLiteral(" firmware version: ") + VersionText;
 }
 
@@ -172,89 +180,25 @@ bool TCurrentProduct::SearchBurst()
     return true;
 }
 
-void TCurrentProduct::OnSearchTimer(QObject *)
+void TCurrentProduct::BeginPolling()
 {
-    try {
-        Log(TimeText() + QLatin1Char(' ') + ClassName() + QStringLiteral(".OnSearchTimer."));
-        SearchTimer->SetEnabled(false);
-        if (!Identified) {
-            if (!SearchBurst())
-                return;
-            // The version answer usually arrives after this test: one more tick then starts the stream.
-            if (!Identified)
-                SearchTimer->SetEnabled(true);
-        } else if (!StatusActive) {
-            Timer->SetEnabled(true);
-            StartPolling();
-        }
-    } catch (const std::exception &error) {
-        LogOperationError(QStringLiteral("OnChangeProtocolTimer"), error);
-    }
+    Timer->SetEnabled(true);
+    StartPolling();
 }
 
 void TCurrentProduct::TimerEvent(QObject *sender)
 {
     try {
+        TraceTimerEvent(QStringLiteral(" TimerEvent"));
         SendCommand(2, 0, 0);
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("TimerEvent"), SenderName(sender), error);
     }
 }
 
-void TCurrentProduct::ErTimerEvent(QObject *sender)
-{
-    try {
-        ++ErrorCount;
-        if (ErrorCount <= WatchdogLimit)
-            return;
-        Log(TimeText() + QStringLiteral(" Connection lost."));
-        // A run being recorded is written before the identity it is named after is cleared.
-        SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
-        ErrorCount = 0;
-        Running = false;
-        StartRequested = false;
-        Identified = false;
-        StatusActive = false;
-        EdrReading = false;
-        if (frmMain)
-            frmMain->SetWaitPanelVisible(false);
-        if (frmBB)
-            frmBB->PutAway();
-        ClearDecodedValues();
-        TransmitTimerEvent(nullptr);
-        ErTimer->SetEnabled(false);
-        TransmitTimer->SetEnabled(false);
-        Timer->SetEnabled(false);
-        SearchTimer->SetEnabled(true);
-        SetTitle(SearchingTitle());
-    } catch (const std::exception &error) {
-        LogOperationError(QStringLiteral("ErTimerEvent"), SenderName(sender), error);
-    }
-}
-
 void TCurrentProduct::ClearDecodedValues()
 {
-    VersionText.clear();
-    SerialNumberText.clear();
-    SerialHigh = 0;
-    SerialHighText.clear();
-    SerialLow = 0;
-    SerialLowText.clear();
-    StateText.clear();
-    Stage = 0;
-    PrevStage = 0;
-    Mode = 0;
-    WorkTime = 0;
-    StageTime = 0;
-    ModeTime = 0;
-    FaultCode = 0;
-    FaultText.clear();
-    // The external sensor keeps its last reading.
-    for (double *value : {&Voltage, &FlameIndicator, &TempPlate, &BlowerSet, &BlowerActual, &FuelPumpFrequency,
-                          &PlugPwm, &TempLiquid, &TempLiquid1, &TempLiquid2, &TempOverheat, &TempOut})
-        *value = 0;
-    for (quint8 &raw : RawByte)
-        raw = 0;
-    for (quint8 &raw : RawValue)
-        raw = 0;
+    const double external = TempExternal;
+    TProduct::ClearDecodedValues();
+    TempExternal = external;
 }

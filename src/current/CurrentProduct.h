@@ -1,18 +1,19 @@
 #pragma once
+#include "current/CurrentModel.h"
 #include "product/Product.h"
 #include <QStringList>
 #include <array>
 
-// What the four current-family handlers share: the frame layer, the search and watchdog, the status
-// scheme and its presentation, the recording, the EDR reader and the command set. A model supplies
-// its names, its status offsets, its texts and its grid, row and report details.
+// What the four current-family handlers share: the frame layer, the search requests, the status
+// scheme, the recording triggers, the EDR reader and the command set. A model supplies its
+// descriptor, its status offsets, its texts and its grid, row and report details.
 class TCurrentProduct : public TProduct {
 public:
+    // Applies the model's descriptor: port speed, title, windows; then the search begins.
+    explicit TCurrentProduct(const TCurrentModel &model);
+
     void ParseData() override;
     void TimerEvent(QObject *sender) override;
-    void ErTimerEvent(QObject *sender) override;
-    void TransmitTimerEvent(QObject *sender) override;
-    void OnSearchTimer(QObject *sender) override;
     void ReadEDR() override;
     void RequestSerialNumber() override;
     void RequestVersion() override;
@@ -35,45 +36,40 @@ public:
     // "-" without a fault, else "[code]" and the fault's name.
     QString MakeFaultText(quint8 code) const;
 
-    bool Identified = false;
-    // Seconds of the current recording and the tick at which the current stage began.
-    qint64 Tick = 0;
-    qint64 StageStartTick = 0;
+    // The run log's header for a run and for fuel pumping.
+    virtual QString RunLogHeader() const = 0;
+    virtual QString PumpFuelRunLogHeader() const = 0;
+    using TProduct::RunLogRow;
+
     static constexpr int EepromSize = 1024;
     std::array<quint8, EepromSize> EepromImage{};
     bool EepromAnswered = false;
     int EepromWait = 0;
 
 protected:
-    // The name in the main window's title ("Hydrel-7S").
-    virtual QString TitleName() const = 0;
-    // The name in the refusals ("Unable to perform: Hydrel-7S launched.").
-    virtual QString RefusalName() const = 0;
-    virtual QString SearchingTitle() const;
-    QString IdentifiedTitle() const;
-    // The identification requests of one search tick; false when a wait was cut short by tear-down.
-    virtual bool SearchBurst();
+    const TCurrentModel &Model;
 
-    // Status answer: the model's fields from a normal status answer (length byte >= 7).
+    QString SearchingTitle() const override;
+    QString IdentifiedTitle() const;
+    bool SearchBurst() override;
+    void BeginPolling() override;
+    // The external sensor keeps its last reading when the line is lost.
+    void ClearDecodedValues() override;
+
+    // Writes a built frame to the port, and arms the reply watchdog after a command went out.
+    virtual void WriteFrame(const QByteArray &frame);
+    virtual void ArmWatchdogOnSend();
+
+    // Status answer: the model's fields from a normal status answer.
     virtual void DecodeStatusFields(const QByteArray &frame) = 0;
-    virtual void DecodeSerialNumber(const QByteArray &frame);
-    virtual void DecodeVersion(const QByteArray &frame);
     // Fault names by code; an empty text means the code has no name.
     virtual QString FaultName(quint8 code) const = 0;
     // Whether a command-1 answer is the short start acknowledgement.
     virtual bool IsStartAcknowledgement(const QByteArray &frame) const;
-
-    // Presentation and recording, per model.
-    virtual void FillStringGrid() = 0;
-    virtual void AddChartPoints(double x) = 0;
-    virtual QString RunLogRow() const = 0;
-    virtual QString RunLogHeader() const = 0;
-    virtual QString PumpFuelRunLogHeader() const = 0;
     // Stop and re-arm tests of a status answer, run before its times are decoded.
     virtual void ApplyRecordingTests();
 
-    // Commands, per model.
-    virtual QString PumpFuelRefusal() const = 0;
+    // Whether the blower may be set while the heater runs (in its ventilation mode, say).
     virtual bool BlowerAllowedWhileLaunched() const = 0;
 
     // The EDR: the blocks to read and the report of the image.
@@ -84,31 +80,16 @@ protected:
     };
     virtual TEdrBlocks EdrBlocks() const { return {4, 64, 300}; }
     virtual QStringList EdrReport() const = 0;
-    virtual QString EdrRefusal() const = 0;
 
     // A byte of a received frame; offsets beyond the payload read as 0.
     static quint8 FrameByte(const QByteArray &frame, int offset);
     static quint32 FrameBE(const QByteArray &frame, int offset, int width);
 
-    // Recording.
-    void BeginRecording(const QString &header);
-    // Ends the recording and writes the run log once per begin; raises an error if it cannot be written.
-    void SaveRecording();
-    // Saves a run that would otherwise be lost (connection lost, handler destroyed).
-    void SaveUnsavedRun(const QString &operation);
-    void FillLog();
-    void FillCharts();
-    void BeforeDestroy() override;
-
-    // Clears identity, state and measurements after a connection loss (TempExternal stays).
-    virtual void ClearDecodedValues();
-
-    // TCorvaMini's send guards: no write to a closed port, and a missing ErTimer is reported.
-    bool GuardedSend = false;
-
 private:
     void DispatchFrame(const QByteArray &frame);
     void DecodeStatus(const QByteArray &frame);
+    void DecodeSerialNumber(const QByteArray &frame);
+    void DecodeVersion(const QByteArray &frame);
     void DecodeEepromBlock(const QByteArray &frame);
     // One block with its attempts; false when it stayed unanswered or the handler is going away.
     enum class TBlockResult { Answered, Unanswered, TornDown };

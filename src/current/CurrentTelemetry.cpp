@@ -1,11 +1,7 @@
-// The status answer of the current family and its presentation: the grid, the chart points and
-// stage bars, and the run-log row, once per presentation tick.
+// The status answer of the current family: its decoding, the recording it begins and ends, the
+// fault text and the plug voltage.
 #include "current/CurrentProduct.h"
-#include "app/Globals.h"
-#include "core/Errors.h"
 #include "core/Timer.h"
-#include "views/fGraph.h"
-#include <QColor>
 
 void TCurrentProduct::DecodeStatus(const QByteArray &frame)
 {
@@ -60,37 +56,4 @@ double TCurrentProduct::PlugVoltage() const
 {
     const double divisor = Voltage >= 19.0 ? 180 : 90;
     return (((PlugPwm / 200 - 0.5) * Voltage * 10 / divisor) * Voltage * 10 / 100 - 2) / 10;
-}
-
-void TCurrentProduct::TransmitTimerEvent(QObject *)
-{
-    auto guarded = [this](const char *step, auto &&work) {
-        try {
-            work();
-        } catch (const std::exception &error) {
-            Log(TimeText() + QStringLiteral(" TransmitTimerEvent(") + QLatin1String(step) + QStringLiteral(").Exception: ")
-                + ErrorClassName(error) + QStringLiteral(": ") + ErrorMessage(error));
-        }
-    };
-    guarded("FillStringGrid", [this] { FillStringGrid(); });
-    if (!Running)
-        return;
-    guarded("FillCharts", [this] { FillCharts(); });
-    guarded("FillLog", [this] { FillLog(); });
-}
-
-void TCurrentProduct::FillCharts()
-{
-    if (!frmGraph)
-        throw Exception(QStringLiteral("The graphs window is missing."));
-    static const QColor stageColors[] = {StageColor::Pause, StageColor::Preparing, StageColor::Ignition,
-                                         StageColor::Burning, StageColor::SwitchingOff};
-    if (Stage <= 4) {
-        const double start = double(StageStartTick) / 86400;
-        const double end = double(Tick) / 86400;
-        frmGraph->AddBandBar(TBand::Lower, start, end, stageColors[Stage]);
-        frmGraph->AddBandBar(TBand::Upper, start, end, stageColors[Stage]);
-    }
-    AddChartPoints(double(Tick) / 86400);
-    ++Tick;
 }

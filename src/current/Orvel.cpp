@@ -1,22 +1,29 @@
 #include "current/Orvel.h"
 #include "current/CurrentFrame.h"
-#include "app/Globals.h"
+#include "current/CurrentTables.h"
 #include "current/EdrReport.h"
-#include "product/NumberText.h"
-#include "serial/SerialPort.h"
-#include "core/Timer.h"
-#include "views/StringGrid.h"
-#include "views/fControl.h"
-#include "views/fGraph.h"
+#include "product/Presentation.h"
 #include <map>
 
 namespace {
 
-const QStringList GridCaptions = {
-    QStringLiteral("Workmode"), QStringLiteral("Worktime"), QStringLiteral("SB"),      QStringLiteral("ASB"),
-    QStringLiteral("FP Frequency"), QStringLiteral("Plug voltage"), QStringLiteral("FI"), QStringLiteral("T liq."),
-    QStringLiteral("T plate"), QStringLiteral("Voltage"), QStringLiteral("Faultcode"),
-};
+const TCurrentModel Hydrel7S = [] {
+    TCurrentModel model;
+    model.BaudRate = TBaudRate::Br2400;
+    model.TitleName = QStringLiteral("Hydrel-7S");
+    model.RefusalName = QStringLiteral("Hydrel-7S");
+    model.Serial = TSerialLayout::TwoByteHigh;
+    model.Version = TVersionLayout::FiveBytes;
+    model.PanelSections = {TPanelSection::FuelPumping, TPanelSection::CirculationPump};
+    model.HiddenLegendEntries = {TLegendEntry::Overheat};
+    model.LegendCaptions = {{TLegendCaption::Liquid, QStringLiteral("T liq. (°C)")}};
+    model.GridCaptions = CurrentCommonGridCaptions()
+                         << QStringLiteral("T liq.") << QStringLiteral("T plate") << QStringLiteral("Voltage")
+                         << QStringLiteral("Faultcode");
+    model.EdrRefusal = QStringLiteral("Can't read EDR: Hydrel-7S launched");
+    model.PumpFuelRefusal = QStringLiteral("Невозможно выполнить. Изделие запущено.");
+    return model;
+}();
 
 // Blower speeds above this are no reading and show as 0.
 constexpr double BlowerLimit = 200;
@@ -25,28 +32,7 @@ constexpr quint8 NoExternalSensor = 127;
 
 } // namespace
 
-TOrvel::TOrvel()
-{
-    Port->SetBaudRate(TBaudRate::Br2400);
-    Port->Open();
-    SetTitle(SearchingTitle());
-    SearchTimer->SetEnabled(true);
-    if (frmControl) {
-        frmControl->ShowFuelPumping();
-        frmControl->ShowCirculationPump();
-    }
-    if (frmGraph) {
-        frmGraph->HideOverheatEntry();
-        frmGraph->SetLiquidCaption(QStringLiteral("T liq. (°C)"));
-    }
-    if (DataGrid) {
-        DataGrid->SetRowCount(int(GridCaptions.size()));
-        for (int row = 0; row < GridCaptions.size(); ++row) {
-            DataGrid->SetCells(0, row, GridCaptions[row]);
-            DataGrid->SetCells(1, row, QString());
-        }
-    }
-}
+TOrvel::TOrvel() : TCurrentProduct(Hydrel7S) {}
 
 void TOrvel::UpdateStateText()
 {
@@ -86,28 +72,7 @@ void TOrvel::UpdateStateText()
 
 QString TOrvel::FaultName(quint8 code) const
 {
-    static const std::map<int, QString> names = {
-        {1, QStringLiteral("HE overheating")},
-        {2, QStringLiteral("Possible overheating on T sensor")},
-        {4, QStringLiteral("Built-in T sensor failure")},
-        {5, QStringLiteral("FI failure")},
-        {6, QStringLiteral("T sensor failure")},
-        {8, QStringLiteral("Flame failure")},
-        {9, QStringLiteral("Plug failure")},
-        {10, QStringLiteral("Air pump motor failure")},
-        {12, QStringLiteral("Voltage boost")},
-        {13, QStringLiteral("No further activation attempt is possible")},
-        {15, QStringLiteral("Low voltage")},
-        {16, QStringLiteral("Too long ventilation period")},
-        {17, QStringLiteral("Fuel pump failure")},
-        {20, QStringLiteral("No connection between Control panel and the heater")},
-        {27, QStringLiteral("Air pump’ motor won’t rotate")},
-        {28, QStringLiteral("Air pump’ motor won’t switch off")},
-        {29, QStringLiteral("Flamout count exceeded")},
-        {78, QStringLiteral("Flameout")},
-    };
-    const auto known = names.find(code);
-    return known != names.end() ? known->second : QString();
+    return CurrentFaultName(code);
 }
 
 void TOrvel::DecodeStatusFields(const QByteArray &frame)
@@ -134,75 +99,39 @@ void TOrvel::DecodeStatusFields(const QByteArray &frame)
 
 void TOrvel::FillStringGrid()
 {
-    const double plugVoltage = PlugVoltage();
-    const QString degrees = QStringLiteral(" °C");
-    const QStringList values = {
-        StateText,
-        QString::number(WorkTime) + QStringLiteral(" с"),
-        ShortestText(BlowerSet),
-        ShortestText(BlowerActual),
-        FixedText(FuelPumpFrequency, 2) + QStringLiteral(" Hz"),
-        plugVoltage > 0 ? FixedText(plugVoltage, 2) + QStringLiteral(" V") : QStringLiteral("0 V"),
-        ShortestText(FlameIndicator) + degrees,
-        ShortestText(TempLiquid) + degrees,
-        ShortestText(TempPlate) + degrees,
-        ShortestText(Voltage) + QStringLiteral(" V"),
-        FaultText,
-    };
+    static const TGridUnits units{QStringLiteral(" с"), QStringLiteral(" Hz"), QStringLiteral(" V")};
+    const QStringList values = CurrentGridValues(*this, PlugVoltage(), units, TempLiquid);
     for (int row = 0; row < values.size(); ++row)
-        DataGrid->SetCells(1, row, values[row]);
+        View().SetGridCell(1, row, values[row]);
 }
 
 void TOrvel::AddChartPoints(double x)
 {
     const double plugVoltage = PlugVoltage();
-    frmGraph->AddPoint(TSeries::Tplate, x, TempPlate);
-    frmGraph->AddPoint(TSeries::U, x, Voltage);
-    frmGraph->AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
-    frmGraph->AddPoint(TSeries::Vust, x, BlowerSet);
-    frmGraph->AddPoint(TSeries::Vcalc, x, BlowerActual);
-    frmGraph->AddPoint(TSeries::Uplug, x, plugVoltage > 0 ? plugVoltage : 0);
-    frmGraph->AddPoint(TSeries::DP, x, FlameIndicator);
-    frmGraph->AddPoint(TSeries::Tout, x, TempLiquid);
+    View().AddPoint(TSeries::Tplate, x, TempPlate);
+    View().AddPoint(TSeries::U, x, Voltage);
+    View().AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
+    View().AddPoint(TSeries::Vust, x, BlowerSet);
+    View().AddPoint(TSeries::Vcalc, x, BlowerActual);
+    View().AddPoint(TSeries::Uplug, x, plugVoltage > 0 ? plugVoltage : 0);
+    View().AddPoint(TSeries::DP, x, FlameIndicator);
+    View().AddPoint(TSeries::Tout, x, TempLiquid);
 }
 
 QString TOrvel::RunLogRow() const
 {
-    const QStringList fields = {
-        QString::number(Stage),
-        QString::number(Mode),
-        QString::number(WorkTime),
-        QString::number(StageTime),
-        QString::number(ModeTime),
-        FixedText(BlowerSet, 0),
-        FixedText(BlowerActual, 0),
-        FixedText(FuelPumpFrequency, 2),
-        FixedText(PlugVoltage(), 1),
-        FixedText(PlugPwm / 1000, 2),
-        FixedText(FlameIndicator, 0),
-        FixedText(TempExternal, 0),
-        FixedText(TempPlate, 0),
-        FixedText(Voltage, 2),
-        QString::number(FaultCode),
-    };
-    return fields.join(QLatin1Char(';')) + QLatin1Char(';');
+    return CurrentRunLogRow(*this, PlugVoltage());
 }
 
 QString TOrvel::RunLogHeader() const
 {
-    return QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;FI;"
-                          "T ext. sens.;T plate;Voltage;FaultCode;");
+    return CurrentRunLogHeader();
 }
 
 QString TOrvel::PumpFuelRunLogHeader() const
 {
     return QStringLiteral("Стадия;режим;Вр.Работы;Вр.на стадии;Вр. на режиме;Об.заданные;Об.считанные;Частота ТН;"
                           "U свечи;Импульс ШИМ свечи/1000;ИП;Т внешн. датчика;T платы;U;Неисправность;");
-}
-
-QString TOrvel::PumpFuelRefusal() const
-{
-    return QStringLiteral("Невозможно выполнить. Изделие запущено.");
 }
 
 bool TOrvel::BlowerAllowedWhileLaunched() const
@@ -213,11 +142,6 @@ bool TOrvel::BlowerAllowedWhileLaunched() const
 QStringList TOrvel::EdrReport() const
 {
     return HeaterEdrReport(EepromImage);
-}
-
-QString TOrvel::EdrRefusal() const
-{
-    return QStringLiteral("Can't read EDR: Hydrel-7S launched");
 }
 
 void TOrvel::RunPump(quint16 minutes)

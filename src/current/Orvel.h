@@ -19,14 +19,10 @@ public:
     QString PumpFuelRunLogHeader() const override;
 
 protected:
-    QString TitleName() const override { return ModelName(); }
-    QString RefusalName() const override { return ModelName(); }
     void DecodeStatusFields(const QByteArray &frame) override;
     QString FaultName(quint8 code) const override;
     void FillStringGrid() override;
     void AddChartPoints(double x) override;
-    QString PumpFuelRefusal() const override;
     bool BlowerAllowedWhileLaunched() const override;
     QStringList EdrReport() const override;
-    QString EdrRefusal() const override;
 };

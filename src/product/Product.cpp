@@ -1,34 +1,36 @@
 #include "product/Product.h"
-#include "app/Globals.h"
-#include "app/fMain.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/LogMemo.h"
 #include "core/Scheduler.h"
 #include "core/Timer.h"
+#include "product/Presentation.h"
+#include "product/ProductEnvironment.h"
 #include "serial/SerialPort.h"
-#include "views/StringGrid.h"
-#include "views/fControl.h"
-#include "views/fGraph.h"
-#include "views/fViewData.h"
 #include <QTime>
 
+namespace {
+// What a handler talks to when the program has no windows.
+TPresentation NoWindows;
+} // namespace
+
+TProductEnvironment &ProductEnvironment()
+{
+    static TProductEnvironment environment;
+    return environment;
+}
+
 TProduct::TProduct()
+    : Presentation(ProductEnvironment().View ? ProductEnvironment().View : &NoWindows),
+      ProgramLog(ProductEnvironment().Log)
 {
     // Windows first: the family constructor shows its model's own sections afterwards.
-    if (frmMain)
-        frmMain->SetWaitPanelVisible(false);
-    if (frmControl)
-        frmControl->ResetModelSections();
-    if (frmGraph)
-        frmGraph->ResetLegend();
-    if (frmViewData) {
-        DataGrid = frmViewData->strngrd;
-        DataGrid->SetRowCount(1);
-        DataGrid->SetColCount(2);
-    }
+    View().SetWaitPanelVisible(false);
+    View().ResetModelSections();
+    View().ResetLegend();
+    View().SetGridSize(1, 2);
 
-    Port = ComPort;
+    Port = ProductEnvironment().Port;
     if (Port)
         Port->OnRxChar = [this](QObject *sender, int count) { ComPortRxChar(sender, count); };
 
@@ -53,7 +55,7 @@ TProduct::~TProduct()
 {
     // Normally Destroy has done all this; a constructor that failed (the port would not open) has not.
     if (!TornDown) {
-        if (Port && ComPort == Port)
+        if (Port && ProductEnvironment().Port == Port)
             Port->OnRxChar = nullptr;
         ReleaseTimers();
     }
@@ -79,7 +81,8 @@ void TProduct::Destroy()
         Port->OnRxChar = nullptr;
 
     TScheduler &loop = TScheduler::Instance();
-    auto releaseTimer = [](TTimer *&timer, const char *name) {
+    TLogMemo *mLog = ProgramLog;
+    auto releaseTimer = [mLog](TTimer *&timer, const char *name) {
         try {
             timer->SetEnabled(false);
             timer->SetOnTimer(nullptr);
@@ -167,9 +170,7 @@ void TProduct::ComPortRxChar(QObject *sender, int count)
         RxData.append(bytes);
         ParseData();
     } catch (const std::exception &error) {
-        const QString senderName = sender ? QString::fromLatin1(sender->metaObject()->className())
-                                          : QString();
-        LogOperationError(QStringLiteral("ComPortRxChar"), senderName + QLatin1Char(',') + QString::number(count),
+        LogOperationError(QStringLiteral("ComPortRxChar"), SenderName(sender) + QLatin1Char(',') + QString::number(count),
                           error);
     }
 }
@@ -178,6 +179,12 @@ void TProduct::Log(const QString &line) const
 {
     if (LogMemo)
         LogMemo->Append(line);
+}
+
+void TProduct::LogToProgram(const QString &line) const
+{
+    if (ProgramLog)
+        ProgramLog->Append(line);
 }
 
 QString TProduct::TimeText()
@@ -199,10 +206,14 @@ void TProduct::LogOperationError(const QString &operation, const std::exception 
         + QStringLiteral(" Exception: ") + ErrorMessage(error));
 }
 
-void TProduct::SetTitle(const QString &title)
+void TProduct::SetTitle(const QString &title) const
 {
-    if (frmMain)
-        frmMain->setWindowTitle(title);
+    View().SetTitle(title);
+}
+
+QString TProduct::SenderName(QObject *sender)
+{
+    return sender ? QString::fromLatin1(sender->metaObject()->className()) : QString();
 }
 
 void TProduct::RefuseUnsupported(const QString &operation) const

@@ -1,19 +1,23 @@
 #pragma once
 #include <QByteArray>
+#include <QColor>
 #include <QString>
+#include <QStringList>
 #include <functional>
-#include <memory>
+#include <optional>
 
 class QObject;
 class TTimer;
 class TSerialPort;
 class TLogMemo;
-class TStringGrid;
+class TPresentation;
 
 // The abstract product handler: one per heater model, exactly one alive at a time (CurrentProduct).
-// It owns its four timers, its receive buffer and its decoded values; it uses the shared port, the
-// log and the windows. Families implement the protocol operations; operations a model does not have
-// refuse with a message box.
+// It owns its four timers, its receive buffer, its decoded values and the run being recorded; it uses
+// the shared port, the log and the windows (through the presentation interface). The link cycle that
+// every family shares lives here: the search tick, the reply watchdog, the connection loss, the
+// recording and the once-a-second presentation. A family supplies its frames, decoders, texts,
+// periods and tables; operations a model does not have refuse with a message box.
 class TProduct {
 public:
     TProduct();
@@ -30,9 +34,12 @@ public:
     virtual void UpdateStateText() = 0;
     virtual void ParseData() = 0;
     virtual void TimerEvent(QObject *sender) = 0;
-    virtual void ErTimerEvent(QObject *sender) = 0;
-    virtual void TransmitTimerEvent(QObject *sender) = 0;
-    virtual void OnSearchTimer(QObject *sender) = 0;
+    // Counts a silent interval; past the watchdog limit the connection is lost.
+    virtual void ErTimerEvent(QObject *sender);
+    // The presentation tick: the grid, then while a run is recorded the charts and the run log.
+    virtual void TransmitTimerEvent(QObject *sender);
+    // Identification requests until the heater answers, then the status flow.
+    virtual void OnSearchTimer(QObject *sender);
     virtual void ReadEDR() = 0;
     virtual void RequestSerialNumber() = 0;
     virtual void RequestVersion() = 0;
@@ -69,6 +76,9 @@ public:
     // Asks for the handler to be replaced or the program closed: every Delay returns at once from
     // now on, and whenReleased runs (from the event loop) once no operation waits any more.
     void RequestTearDown(std::function<void()> whenReleased);
+
+    // The run being recorded: its CSV header and one row per presentation tick.
+    const QStringList &RunLog() const { return RunLogLines; }
 
     // Shared fields, in the order of the handler record.
     bool EdrReading = false;
@@ -116,13 +126,56 @@ public:
     double TempOut = 0;
     quint8 RawValue[2] = {0, 0};
     TLogMemo *LogMemo = nullptr;
-    TStringGrid *DataGrid = nullptr;
+    // Set by the version answer, cleared by a connection loss.
+    bool Identified = false;
+    // The presentation clock: ticks of the current recording and the tick at which the stage began.
+    qint64 Tick = 0;
+    qint64 StageStartTick = 0;
 
 protected:
-    // The family's last duty before the timers go (a recorded run is saved here).
-    virtual void BeforeDestroy() {}
+    // The windows; never null (a handler without windows talks to one that shows nothing).
+    TPresentation &View() const { return *Presentation; }
+
+    // Link cycle hooks.
+    virtual QString SearchingTitle() const = 0;
+    // The first log line of a search tick.
+    virtual void LogSearchTick() const;
+    // The identification requests of one search tick; false when a wait was cut short by tear-down.
+    virtual bool SearchBurst() = 0;
+    // Starts the status flow once the heater is identified.
+    virtual void BeginPolling() = 0;
+    // Consecutive silent watchdog intervals that are tolerated; the next one loses the connection.
+    virtual int WatchdogLimit() const { return 5; }
+    // A valid frame arrived: the watchdog starts a new full interval.
+    void RestartWatchdog();
+    // Clears identity, state and measurements after a connection loss; a family keeps what its
+    // heater's sensors still tell.
+    virtual void ClearDecodedValues();
+    // A line of the model's own timer tracing (" TimerEvent" and the like); none by default.
+    virtual void TraceTimerEvent(const QString &) const {}
+
+    // Presentation hooks.
+    virtual void FillStringGrid() = 0;
+    virtual void AddChartPoints(double x) = 0;
+    // The band colour of the current stage, or none for a stage without one.
+    virtual std::optional<QColor> StageBandColor() const;
+    virtual QString RunLogRow() const = 0;
+    void FillCharts();
+    void FillLog();
+
+    // Recording.
+    void BeginRecording(const QString &header);
+    // Ends the recording and writes the run log once per begin; raises an error if it cannot be written.
+    void SaveRecording();
+    // Saves a run that would otherwise be lost (connection lost, handler destroyed).
+    void SaveUnsavedRun(const QString &operation);
+
+    // The family's last duty before the timers go; a recorded run is saved here.
+    virtual void BeforeDestroy();
     // One line to LogMemo, when it is set.
     void Log(const QString &line) const;
+    // One line straight to the log window's memo, whatever LogMemo is (tear-down and tracing lines).
+    void LogToProgram(const QString &line) const;
     // The time of day as the log lines begin with it.
     static QString TimeText();
     // "<time> <Class>.<operation>(<args>) Exception: <ErrorClass>: <message>"
@@ -131,13 +184,17 @@ protected:
     // "<time> <Class>.<operation> Exception: <message>"
     void LogOperationError(const QString &operation, const std::exception &error) const;
     // The main window's title, the connection status line.
-    static void SetTitle(const QString &title);
+    void SetTitle(const QString &title) const;
+    static QString SenderName(QObject *sender);
     // Shows the refusal for an operation this model does not have.
     void RefuseUnsupported(const QString &operation) const;
 
 private:
     void ReleaseTimers();
 
+    TPresentation *Presentation;
+    TLogMemo *ProgramLog;
+    QStringList RunLogLines;
     int DelayDepth = 0;
     bool TearDownWanted = false;
     bool TearingDown = false;

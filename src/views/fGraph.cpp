@@ -233,21 +233,6 @@ QString TfrmGraph::SavePath() const
     return lblSavePath->text();
 }
 
-void TfrmGraph::ClearRunLog()
-{
-    mmoLog.clear();
-}
-
-void TfrmGraph::AppendRunLog(const QString &line)
-{
-    mmoLog.append(line);
-}
-
-const QStringList &TfrmGraph::RunLog() const
-{
-    return mmoLog;
-}
-
 void TfrmGraph::Place()
 {
     QWidget *frame = parentWidget();

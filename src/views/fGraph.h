@@ -11,7 +11,7 @@ class TBandSeries;
 class TChart;
 class TLegendSquare;
 
-// The graphs window. The handlers put every point, band bar and run-log line here; the window owns
+// The graphs window. The handlers put every point and band bar here; the window owns
 // how they are drawn. X values are days (ticks / 86400), labelled "nn:ss".
 class TfrmGraph : public QWidget {
     Q_OBJECT
@@ -35,11 +35,6 @@ public:
     void SetSavePath(const QString &text);
     QString SavePath() const;
 
-    // The run-log buffer mmoLog: the CSV header and rows of the current run.
-    void ClearRunLog();
-    void AppendRunLog(const QString &line);
-    const QStringList &RunLog() const;
-
     // The chart and the plottable of a series or band.
     TChart *ChartOf(TSeries series) const;
     QCPGraph *Graph(TSeries series) const;
@@ -57,7 +52,6 @@ public:
     TLegendSquare *shp6, *shp7, *shp8, *shp1, *shp2, *shp16, *shp3, *shp4, *shp5;
     QLabel *lbl6, *lbl7, *lbl8, *lbl1, *lbl2, *lbl17, *lbl3, *lbl4, *lbl5;
     QPushButton *btn1, *btn2;
-    QStringList mmoLog;
 
 protected:
     bool event(QEvent *event) override;

@@ -10,7 +10,7 @@ TTestProduct::TTestProduct()
 {
     Port->SetBaudRate(TBaudRate::Br2400);
     Port->Open();
-    SetTitle(QStringLiteral("Thermoryx Diagnostic - Corva - Connecting..."));
+    SetTitle(SearchingTitle());
     SearchTimer->SetEnabled(true);
     ++Alive;
     Number = ++Created;

@@ -27,6 +27,16 @@ public:
     void Stop() override { Calls << "Stop"; }
     void SetBlower(quint8) override {}
 
+protected:
+    QString SearchingTitle() const override { return QStringLiteral("Thermoryx Diagnostic - Corva - Connecting..."); }
+    bool SearchBurst() override { return true; }
+    void BeginPolling() override {}
+    void FillStringGrid() override {}
+    void AddChartPoints(double) override {}
+    QString RunLogRow() const override { return {}; }
+
+public:
+
     // How many waits of 100 ms a search tick makes, and how many it made before it had to stop.
     int SearchWaits = 0;
     int WaitsDone = 0;

@@ -1,0 +1,141 @@
+#include "app/WindowPresentation.h"
+#include "app/Globals.h"
+#include "app/fMain.h"
+#include "views/StringGrid.h"
+#include "views/fBB.h"
+#include "views/fControl.h"
+#include "views/fGraph.h"
+#include "views/fViewData.h"
+
+void TWindowPresentation::SetTitle(const QString &title)
+{
+    if (frmMain)
+        frmMain->setWindowTitle(title);
+}
+
+void TWindowPresentation::SetWaitPanelVisible(bool visible)
+{
+    if (frmMain)
+        frmMain->SetWaitPanelVisible(visible);
+}
+
+void TWindowPresentation::SetEdrReport(const QStringList &lines)
+{
+    if (!frmBB)
+        return;
+    frmBB->Clear();
+    for (const QString &line : lines)
+        frmBB->Append(line);
+}
+
+void TWindowPresentation::BringUpEdr()
+{
+    if (frmBB)
+        frmBB->BringUp();
+}
+
+void TWindowPresentation::PutAwayEdr()
+{
+    if (frmBB)
+        frmBB->PutAway();
+}
+
+void TWindowPresentation::SetGridSize(int rows, int columns)
+{
+    if (!frmViewData)
+        return;
+    frmViewData->strngrd->SetRowCount(rows);
+    frmViewData->strngrd->SetColCount(columns);
+}
+
+void TWindowPresentation::SetGridCell(int column, int row, const QString &text)
+{
+    if (frmViewData)
+        frmViewData->strngrd->SetCells(column, row, text);
+}
+
+void TWindowPresentation::ClearCharts()
+{
+    if (frmGraph)
+        frmGraph->ClearCharts();
+}
+
+void TWindowPresentation::AddPoint(TSeries series, double x, double y)
+{
+    if (frmGraph)
+        frmGraph->AddPoint(series, x, y);
+}
+
+void TWindowPresentation::AddBandBar(TBand band, double start, double end, const QColor &color)
+{
+    if (frmGraph)
+        frmGraph->AddBandBar(band, start, end, color);
+}
+
+void TWindowPresentation::ResetModelSections()
+{
+    if (frmControl)
+        frmControl->ResetModelSections();
+}
+
+void TWindowPresentation::ShowPanelSection(TPanelSection section)
+{
+    if (!frmControl)
+        return;
+    switch (section) {
+    case TPanelSection::SettingsZ1:
+        return frmControl->ShowSettingsZ1();
+    case TPanelSection::SettingsZephalOld:
+        return frmControl->ShowSettingsZephalOld();
+    case TPanelSection::OldBlower:
+        return frmControl->ShowOldBlower();
+    case TPanelSection::NoBlower:
+        return frmControl->HideBlower();
+    case TPanelSection::CalibrateFI:
+        return frmControl->ShowCalibrateFI();
+    case TPanelSection::FuelPumping:
+        return frmControl->ShowFuelPumping();
+    case TPanelSection::PumpTypes:
+        return frmControl->ShowPumpTypes();
+    case TPanelSection::CirculationPump:
+        return frmControl->ShowCirculationPump();
+    }
+}
+
+void TWindowPresentation::ResetLegend()
+{
+    if (frmGraph)
+        frmGraph->ResetLegend();
+}
+
+void TWindowPresentation::HideLegendEntry(TLegendEntry entry)
+{
+    if (!frmGraph)
+        return;
+    switch (entry) {
+    case TLegendEntry::Overheat:
+        return frmGraph->HideOverheatEntry();
+    case TLegendEntry::FpFrequency:
+        return frmGraph->HideFpFrequencyEntry();
+    case TLegendEntry::PlugVoltage:
+        return frmGraph->HidePlugVoltageEntry();
+    }
+}
+
+void TWindowPresentation::SetLegendCaption(TLegendCaption caption, const QString &text)
+{
+    if (!frmGraph)
+        return;
+    switch (caption) {
+    case TLegendCaption::Liquid:
+        return frmGraph->SetLiquidCaption(text);
+    case TLegendCaption::Overheat:
+        return frmGraph->SetOverheatCaption(text);
+    }
+}
+
+void TWindowPresentation::SetSavePath(const QString &text)
+{
+    if (frmGraph)
+        frmGraph->SetSavePath(text);
+}

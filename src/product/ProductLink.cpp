@@ -1,0 +1,97 @@
+// The link cycle every family shares: the search tick until the heater is identified, the reply
+// watchdog that every valid frame restarts, and the connection loss that sends the handler back to
+// searching.
+#include "product/Product.h"
+#include "core/Errors.h"
+#include "core/Timer.h"
+#include "product/Presentation.h"
+
+void TProduct::LogSearchTick() const
+{
+    Log(TimeText() + QLatin1Char(' ') + ClassName() + QStringLiteral(".OnSearchTimer."));
+}
+
+void TProduct::OnSearchTimer(QObject *)
+{
+    try {
+        LogSearchTick();
+        SearchTimer->SetEnabled(false);
+        if (!Identified) {
+            if (!SearchBurst())
+                return;
+            // The version answer usually arrives after this test: one more tick then starts the stream.
+            if (!Identified)
+                SearchTimer->SetEnabled(true);
+        } else if (!StatusActive) {
+            BeginPolling();
+        }
+    } catch (const std::exception &error) {
+        LogOperationError(QStringLiteral("OnChangeProtocolTimer"), error);
+    }
+}
+
+void TProduct::RestartWatchdog()
+{
+    if (ErTimer)
+        ErTimer->SetEnabled(false);
+    ErrorCount = 0;
+    if (ErTimer)
+        ErTimer->SetEnabled(true);
+}
+
+void TProduct::ErTimerEvent(QObject *sender)
+{
+    try {
+        TraceTimerEvent(QStringLiteral(" ErTimerEvent"));
+        ++ErrorCount;
+        if (ErrorCount <= WatchdogLimit())
+            return;
+        Log(TimeText() + QStringLiteral(" Connection lost."));
+        // A run being recorded is written before the identity it is named after is cleared.
+        SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
+        ErrorCount = 0;
+        Running = false;
+        StartRequested = false;
+        Identified = false;
+        StatusActive = false;
+        EdrReading = false;
+        View().SetWaitPanelVisible(false);
+        View().PutAwayEdr();
+        ClearDecodedValues();
+        TransmitTimerEvent(nullptr);
+        ErTimer->SetEnabled(false);
+        TransmitTimer->SetEnabled(false);
+        Timer->SetEnabled(false);
+        SearchTimer->SetEnabled(true);
+        SetTitle(SearchingTitle());
+    } catch (const std::exception &error) {
+        LogOperationError(QStringLiteral("ErTimerEvent"), SenderName(sender), error);
+    }
+}
+
+void TProduct::ClearDecodedValues()
+{
+    VersionText.clear();
+    SerialNumberText.clear();
+    SerialHigh = 0;
+    SerialHighText.clear();
+    SerialLow = 0;
+    SerialLowText.clear();
+    StateText.clear();
+    Stage = 0;
+    PrevStage = 0;
+    Mode = 0;
+    WorkTime = 0;
+    StageTime = 0;
+    ModeTime = 0;
+    FaultCode = 0;
+    FaultText.clear();
+    for (double *value : {&Voltage, &FlameIndicator, &TempExternal, &TempPlate, &BlowerSet, &BlowerActual,
+                          &FuelPumpFrequency, &PlugPwm, &TempLiquid, &TempLiquid1, &TempLiquid2, &TempOverheat,
+                          &TempOut})
+        *value = 0;
+    for (quint8 &raw : RawByte)
+        raw = 0;
+    for (quint8 &raw : RawValue)
+        raw = 0;
+}
