@@ -101,8 +101,13 @@ private slots:
     }
     void cleanup()
     {
+        // A run still being recorded is saved as the handler goes, under an empty serial number.
         H.reset();
         SlotModel().CreateHandler = SavedFactory;
+        const QString folder = RunLogFolder();
+        for (const QString &name : QDir(folder).entryList(QDir::Files))
+            if (name.startsWith(QStringLiteral("[] ")))
+                QFile::remove(folder + name);
     }
 
     void creationAppliesTheDescriptor()
