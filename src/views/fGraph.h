@@ -59,6 +59,11 @@ public:
     QPushButton *btn1, *btn2;
     QStringList mmoLog;
 
+signals:
+    // Its frame was shown, activated or resized: it wants its place beside the control panel, which
+    // depends on the main window's width. The place is set before the emit returns.
+    void PlaceWanted();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
