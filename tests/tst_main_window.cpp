@@ -1,5 +1,5 @@
-// The main window offscreen: product menu check marks, View toggles, the hidden log window, the
-// graphs placement, and models whose handler is not there.
+// The main window offscreen: product menu check marks and the items' binding to the model table,
+// View toggles, the hidden log window, the graphs placement, and models whose handler is not there.
 #include "app/Globals.h"
 #include "app/Models.h"
 #include "app/fLog.h"

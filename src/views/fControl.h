@@ -116,13 +116,12 @@ protected:
 private:
     // Calls the operation on the active handler, or tells the user "Not connected".
     void Invoke(const std::function<void(TProduct &)> &operation, const QStringList &onlyFor = {}) const;
-
-    TActiveProduct ActiveProduct;
-
     void BuildSettingsZ1();
     void BuildSettingsZephalOld();
     void BuildOther();
     void BuildFuelPumping();
     void BuildPumpTypes();
     void BuildCirculationPump();
+
+    TActiveProduct ActiveProduct;
 };
