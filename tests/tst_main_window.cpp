@@ -1,5 +1,5 @@
-// The main window offscreen: product menu check marks, View toggles, the hidden log window, the
-// graphs placement, and models whose handler is not there.
+// The main window offscreen: product menu check marks and the items' binding to the model table,
+// View toggles, the hidden log window, the graphs placement, and models whose handler is not there.
 #include "app/Globals.h"
 #include "app/Models.h"
 #include "app/fLog.h"
@@ -15,13 +15,17 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QtTest>
+#include <algorithm>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<THarness> H;
-    std::vector<std::function<TProduct *()>> SavedFactories;
+    std::vector<TModel> SavedModels;
+    // The item names of the models chosen so far, as their handlers were created.
+    QStringList Created;
 
     static QWidget *Frame(QWidget *child) { return child->parentWidget(); }
 
@@ -30,17 +34,18 @@ private slots:
     {
         H = std::make_unique<THarness>();
         // Every model gets the test handler, so the marks can be checked whatever is built.
-        SavedFactories.clear();
-        for (TModel &model : Models()) {
-            SavedFactories.push_back(model.CreateHandler);
-            model.CreateHandler = [] { return new TTestProduct; };
-        }
+        SavedModels = Models();
+        Created.clear();
+        for (TModel &model : Models())
+            model.CreateHandler = [this, name = model.MenuItem] {
+                Created << name;
+                return new TTestProduct;
+            };
     }
     void cleanup()
     {
         H.reset();
-        for (size_t i = 0; i < Models().size(); ++i)
-            Models()[i].CreateHandler = SavedFactories[i];
+        Models() = SavedModels;
     }
 
     void startsWithItsTitleAndWindows()
@@ -89,6 +94,53 @@ private slots:
                 nowMarked << model.MenuItem;
         QCOMPARE(nowMarked, marked);
         QVERIFY(CurrentProduct);
+    }
+
+    // The seven items keep their menu order, captions, marks and models whatever the order of the
+    // model table; the windows are built again after the table is rearranged.
+    void menuItemsFindTheirModelsByName_data()
+    {
+        QTest::addColumn<QStringList>("tableOrder");
+        QTest::newRow("menu order") << QStringList{"N141", "N21", "N41", "N4", "Hydrel71", "Hydrel7S1", "NCorva1"};
+        QTest::newRow("reversed") << QStringList{"NCorva1", "Hydrel7S1", "Hydrel71", "N4", "N41", "N21", "N141"};
+        QTest::newRow("Hydrel rows first")
+            << QStringList{"Hydrel71", "Hydrel7S1", "N141", "N21", "NCorva1", "N41", "N4"};
+    }
+    void menuItemsFindTheirModelsByName()
+    {
+        QFETCH(QStringList, tableOrder);
+        std::vector<TModel> &models = Models();
+        std::ranges::sort(models, {}, [&](const TModel &model) { return tableOrder.indexOf(model.MenuItem); });
+        H.reset();
+        H = std::make_unique<THarness>();
+
+        struct TItem {
+            QAction *Action;
+            QString Name;
+            QString Caption;
+            bool Checkable;
+            bool Radio;
+        };
+        const TItem items[] = {
+            {frmMain->N141, "N141", "Corva-mini", true, true},
+            {frmMain->N21, "N21", "Zephal-1", true, true},
+            {frmMain->N41, "N41", "Zephal-3/-33/-6 [old rev.]", true, true},
+            {frmMain->N4, "N4", "Zephal-33 [new rev.]", true, true},
+            {frmMain->Hydrel71, "Hydrel71", "Hydrel-7", true, false},
+            {frmMain->Hydrel7S1, "Hydrel7S1", "Hydrel-7S", true, false},
+            {frmMain->NCorva1, "NCorva1", "Corva", false, false},
+        };
+        QList<QAction *> menuOrder;
+        for (const TItem &item : items) {
+            QCOMPARE(item.Action->objectName(), item.Name);
+            QCOMPARE(item.Action->text(), item.Caption);
+            QCOMPARE(item.Action->isCheckable(), item.Checkable);
+            QCOMPARE(item.Action->actionGroup() != nullptr, item.Radio);
+            item.Action->trigger();
+            QCOMPARE(Created.last(), item.Name);
+            menuOrder << item.Action;
+        }
+        QCOMPARE(frmMain->findChild<QMenu *>("N1")->actions(), menuOrder);
     }
 
     void missingHandlerSaysSo()

@@ -463,6 +463,25 @@ private slots:
         QCOMPARE(Product->Calls, QStringList{"Start"});
     }
 
+    // A panel built on its own reaches only the handler its source gives, and asks for the EDR window
+    // to be minimised before "Start" acts, with or without a handler.
+    void panelUsesTheHandlerItIsHanded()
+    {
+        TRecordingProduct handed(QStringLiteral("TOrvel"));
+        TProduct *active = nullptr;
+        TfrmControl panel([&active] { return active; });
+        connect(&panel, &TfrmControl::EdrMinimiseWanted, &panel, [&handed] { handed.Calls << "minimise EDR"; });
+        Install("TOrvel"); // the program's active handler is not the panel's
+
+        panel.btnStart->click();
+        QCOMPARE(Harness->Messages(), QStringList{"Not connected"});
+        active = &handed;
+        panel.btnStart->click();
+        panel.Button2->click();
+        QCOMPARE(handed.Calls, QStringList({"minimise EDR", "minimise EDR", "Start", "Stop"}));
+        QCOMPARE(Product->Calls, QStringList());
+    }
+
     void controlsSurviveModelSwitch()
     {
         frmControl->edTNcount->setText("17");

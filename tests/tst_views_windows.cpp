@@ -79,6 +79,34 @@ private slots:
         QVERIFY(!frmMain->N7->isChecked());
     }
 
+    // What the EDR window asks of whoever hosts it, in order: a completed reading ticks the View item,
+    // then shows the window minimised, then normal; a failed one hides it, then unticks the item.
+    void edrWindowRequests_data()
+    {
+        QTest::addColumn<bool>("bringUp");
+        QTest::addColumn<QStringList>("requests");
+        QTest::newRow("bring up") << true << QStringList{"tick", "minimised", "normal"};
+        QTest::newRow("put away") << false << QStringList{"hide", "untick"};
+    }
+    void edrWindowRequests()
+    {
+        QFETCH(bool, bringUp);
+        QFETCH(QStringList, requests);
+        TfrmBB window;
+        QStringList asked;
+        connect(&window, &TfrmBB::ViewItemCheckWanted, &window,
+                [&asked](bool checked) { asked << (checked ? "tick" : "untick"); });
+        connect(&window, &TfrmBB::ShowWanted, &window, [&asked](Qt::WindowState state) {
+            asked << (state == Qt::WindowMinimized ? "minimised" : "normal");
+        });
+        connect(&window, &TfrmBB::HideWanted, &window, [&asked] { asked << "hide"; });
+        if (bringUp)
+            window.BringUp();
+        else
+            window.PutAway();
+        QCOMPARE(asked, requests);
+    }
+
     void gridAtStart()
     {
         TStringGrid *grid = frmViewData->strngrd;

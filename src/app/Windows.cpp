@@ -11,16 +11,39 @@
 #include "product/ProductEnvironment.h"
 #include <QMdiSubWindow>
 
+namespace {
+// What the windows ask of the main window. The connections are direct: a request is carried out
+// before the window's emit returns, inside the show or click handling that makes it.
+void ConnectRequests()
+{
+    QObject::connect(frmBB, &TfrmBB::ViewItemCheckWanted, frmMain, &TfrmMain::SetEdrItemChecked,
+                     Qt::DirectConnection);
+    QObject::connect(
+        frmBB, &TfrmBB::ShowWanted, frmMain,
+        [](Qt::WindowState state) {
+            if (state == Qt::WindowMinimized)
+                frmMain->ShowChildMinimized(frmBB);
+            else
+                frmMain->ShowChildNormal(frmBB);
+        },
+        Qt::DirectConnection);
+    QObject::connect(frmBB, &TfrmBB::HideWanted, frmMain, [] { frmMain->HideChild(frmBB); }, Qt::DirectConnection);
+    QObject::connect(frmControl, &TfrmControl::EdrMinimiseWanted, frmBB, &TfrmBB::Minimise, Qt::DirectConnection);
+    QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
+}
+} // namespace
+
 void CreateWindows()
 {
     frmMain = new TfrmMain;
     frmBB = new TfrmBB;
     frmLog = new TfrmLog;
     mLog = frmLog->Memo;
-    frmControl = new TfrmControl;
+    frmControl = new TfrmControl([] { return CurrentProduct; });
     frmGraph = new TfrmGraph;
-    frmViewData = new TfrmViewData;
+    frmViewData = new TfrmViewData(frmControl);
     frmPortSelect = new TfrmPortSelect(frmMain);
+    ConnectRequests();
 
     frmMain->AddChild(frmBB);
     frmMain->AddChild(frmLog);

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <utility>
 
 TfrmMain::TfrmMain()
 {
@@ -56,26 +57,35 @@ TfrmMain::~TfrmMain()
     ComPort = nullptr;
 }
 
+// The model table's row of a menu item; every item has one.
+static const TModel &ModelOfItem(const QString &name)
+{
+    for (const TModel &model : Models())
+        if (model.MenuItem == name)
+            return model;
+    qFatal("the model table has no row for the menu item %s", qPrintable(name));
+}
+
 void TfrmMain::BuildMenus()
 {
     QMenu *N1 = menuBar()->addMenu(QStringLiteral("Choose a product"));
     N1->setObjectName(QStringLiteral("N1"));
     RadioGroup = new QActionGroup(this);
     RadioGroup->setExclusive(true);
-    auto addModel = [&](const TModel &model) {
-        QAction *item = N1->addAction(model.Caption);
-        item->setObjectName(model.MenuItem);
-        connect(item, &QAction::triggered, this, [this, caption = model.Caption] { ChooseProduct(caption); });
-        return item;
+    // The items in menu order, each bound to the model table's row of the same item name, so the
+    // table's order decides nothing here.
+    const std::pair<QAction **, QString> items[] = {
+        {&N141, QStringLiteral("N141")},         {&N21, QStringLiteral("N21")},
+        {&N41, QStringLiteral("N41")},           {&N4, QStringLiteral("N4")},
+        {&Hydrel71, QStringLiteral("Hydrel71")}, {&Hydrel7S1, QStringLiteral("Hydrel7S1")},
+        {&NCorva1, QStringLiteral("NCorva1")},
     };
-    const auto &models = Models();
-    N141 = addModel(models[0]);
-    N21 = addModel(models[1]);
-    N41 = addModel(models[2]);
-    N4 = addModel(models[3]);
-    Hydrel71 = addModel(models[4]);
-    Hydrel7S1 = addModel(models[5]);
-    NCorva1 = addModel(models[6]);
+    for (const auto &[item, name] : items) {
+        const TModel &model = ModelOfItem(name);
+        *item = N1->addAction(model.Caption);
+        (*item)->setObjectName(name);
+        connect(*item, &QAction::triggered, this, [this, caption = model.Caption] { ChooseProduct(caption); });
+    }
     for (QAction *item : {N141, N21, N41, N4}) {
         item->setCheckable(true);
         RadioGroup->addAction(item);

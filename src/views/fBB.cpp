@@ -1,6 +1,4 @@
 #include "views/fBB.h"
-#include "app/Globals.h"
-#include "app/fMain.h"
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -42,35 +40,31 @@ QStringList TfrmBB::Lines() const
 
 void TfrmBB::BringUp()
 {
-    if (!frmMain)
-        return;
-    frmMain->SetEdrItemChecked(true);
-    frmMain->ShowChildMinimized(this);
-    frmMain->ShowChildNormal(this);
+    emit ViewItemCheckWanted(true);
+    emit ShowWanted(Qt::WindowMinimized);
+    emit ShowWanted(Qt::WindowNoState);
 }
 
 void TfrmBB::PutAway()
 {
-    if (frmMain) {
-        frmMain->HideChild(this);
-        frmMain->SetEdrItemChecked(false);
-    }
+    emit HideWanted();
+    emit ViewItemCheckWanted(false);
 }
 
 void TfrmBB::Minimise()
 {
     QWidget *frame = parentWidget();
-    if (frmMain && frame && !frame->isHidden())
-        frmMain->ShowChildMinimized(this);
+    if (frame && !frame->isHidden())
+        emit ShowWanted(Qt::WindowMinimized);
 }
 
 void TfrmBB::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // The window starts out of sight: the first show minimises and hides it.
-    if (!ShownOnce && frmMain) {
+    if (!ShownOnce) {
         ShownOnce = true;
-        frmMain->HideChild(this);
+        emit HideWanted();
     }
 }
 

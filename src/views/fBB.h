@@ -5,7 +5,8 @@
 class QPlainTextEdit;
 
 // The EDR window: a fixed-pitch memo with the last EDR report. It starts out of sight; its close box
-// hides it (keeping the text) and unticks View > "EDR".
+// hides it (keeping the text) and unticks View > "EDR". Its frame and the menu item belong to the main
+// window, so the window asks for them through its signals; they are carried out before the emit returns.
 class TfrmBB : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,14 @@ public:
     void Minimise();
 
     QPlainTextEdit *mEE;
+
+signals:
+    // View > "EDR" ticked or unticked.
+    void ViewItemCheckWanted(bool checked);
+    // The frame shown minimised or shown normal.
+    void ShowWanted(Qt::WindowState state);
+    // The frame minimised and hidden.
+    void HideWanted();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,8 +1,6 @@
 #include "views/fControl.h"
-#include "app/Globals.h"
 #include "core/Dialogs.h"
 #include "product/Product.h"
-#include "views/fBB.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,7 +11,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <functional>
 
 namespace {
 constexpr int PanelWidth = 127;
@@ -96,30 +93,10 @@ int IntegerOr(const QLineEdit *edit, int fallback, int low, int high)
     const int value = edit->text().toInt(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
-
-// Calls the operation on the active handler. Without one, or with a handler of another class than
-// the button is meant for, the user reads "Not connected". Errors go to the default error report.
-void Invoke(const std::function<void(TProduct &)> &operation, const QStringList &onlyFor = {})
-{
-    if (!CurrentProduct || (!onlyFor.isEmpty() && !onlyFor.contains(CurrentProduct->ClassName()))) {
-        ShowMessage(QStringLiteral("Not connected"));
-        return;
-    }
-    try {
-        operation(*CurrentProduct);
-    } catch (const std::exception &error) {
-        ReportError(error);
-    }
-}
-
-void MinimiseEdrWindow()
-{
-    if (frmBB)
-        frmBB->Minimise();
-}
 } // namespace
 
-TfrmControl::TfrmControl(QWidget *parent) : QWidget(parent)
+TfrmControl::TfrmControl(TActiveProduct activeProduct, QWidget *parent)
+    : QWidget(parent), ActiveProduct(std::move(activeProduct))
 {
     setWindowTitle(QStringLiteral("Управление"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -144,6 +121,22 @@ TfrmControl::TfrmControl(QWidget *parent) : QWidget(parent)
         layout->addWidget(section);
     layout->addStretch();
     ResetModelSections();
+}
+
+// Without a handler, or with a handler of another class than the button is meant for, the user reads
+// "Not connected". Errors go to the default error report.
+void TfrmControl::Invoke(const std::function<void(TProduct &)> &operation, const QStringList &onlyFor) const
+{
+    TProduct *product = ActiveProduct();
+    if (!product || (!onlyFor.isEmpty() && !onlyFor.contains(product->ClassName()))) {
+        ShowMessage(QStringLiteral("Not connected"));
+        return;
+    }
+    try {
+        operation(*product);
+    } catch (const std::exception &error) {
+        ReportError(error);
+    }
 }
 
 bool TfrmControl::event(QEvent *event)
@@ -372,7 +365,7 @@ quint16 TfrmControl::PumpMinutes() const
 
 void TfrmControl::btnStartClick()
 {
-    MinimiseEdrWindow();
+    emit EdrMinimiseWanted();
     Invoke([this](TProduct &product) {
         if (product.ClassName() == TZephal1Class) {
             const TSettings s = Settings();
@@ -405,13 +398,14 @@ void TfrmControl::btnPumpOffClick()
 
 void TfrmControl::btnSetParamZ1Click()
 {
-    MinimiseEdrWindow();
-    if (!CurrentProduct) {
+    emit EdrMinimiseWanted();
+    const TProduct *active = ActiveProduct();
+    if (!active) {
         ShowMessage(QStringLiteral("Not connected"));
         return;
     }
     // Shown for the new-revision Zephal-33 too, but only the Zephal-1 takes these settings.
-    if (CurrentProduct->ClassName() != TZephal1Class)
+    if (active->ClassName() != TZephal1Class)
         return;
     Invoke([this](TProduct &product) {
         const TSettings s = Settings();

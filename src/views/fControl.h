@@ -1,5 +1,7 @@
 #pragma once
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -8,13 +10,18 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class TProduct;
 
-// The control panel: buttons that read their controls and call one operation of CurrentProduct.
-// Each handler's creation resets the model-dependent sections, then shows its own.
+// The control panel: buttons that read their controls and call one operation of the active handler,
+// which they get from the source handed in at creation. Each handler's creation resets the
+// model-dependent sections, then shows its own.
 class TfrmControl : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmControl(QWidget *parent = nullptr);
+    // The active handler, or nullptr while none exists.
+    using TActiveProduct = std::function<TProduct *()>;
+
+    explicit TfrmControl(TActiveProduct activeProduct, QWidget *parent = nullptr);
 
     // Every model-dependent section back to its default: only the common buttons and "Blower" (RPS).
     void ResetModelSections();
@@ -98,15 +105,23 @@ public:
     QLineEdit *edPumpTime;
     QPushButton *btnPumpOn;
 
+signals:
+    // "Start" and the Z1 settings "Set" want the EDR window minimised before they act.
+    void EdrMinimiseWanted();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Calls the operation on the active handler, or tells the user "Not connected".
+    void Invoke(const std::function<void(TProduct &)> &operation, const QStringList &onlyFor = {}) const;
     void BuildSettingsZ1();
     void BuildSettingsZephalOld();
     void BuildOther();
     void BuildFuelPumping();
     void BuildPumpTypes();
     void BuildCirculationPump();
+
+    TActiveProduct ActiveProduct;
 };

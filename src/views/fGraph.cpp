@@ -1,6 +1,4 @@
 #include "views/fGraph.h"
-#include "app/Globals.h"
-#include "app/fMain.h"
 #include "views/BandSeries.h"
 #include "views/Chart.h"
 #include "views/LegendSquare.h"
@@ -236,14 +234,14 @@ QString TfrmGraph::SavePath() const
 void TfrmGraph::Place()
 {
     QWidget *frame = parentWidget();
-    if (!frmMain || !frame || frame->isMinimized() || frame->isHidden())
+    if (!frame || frame->isMinimized() || frame->isHidden())
         return;
     // The frame holds the whole client area: title bar and borders come on top of its height.
     if (frame->height() != frame->sizeHint().height())
         frame->resize(frame->width(), frame->sizeHint().height());
     // Placement is best effort: a failure leaves the window where it is.
     try {
-        frmMain->PlaceGraphs();
+        emit PlaceWanted();
     } catch (...) {
     }
 }

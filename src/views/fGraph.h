@@ -53,6 +53,11 @@ public:
     QLabel *lbl6, *lbl7, *lbl8, *lbl1, *lbl2, *lbl17, *lbl3, *lbl4, *lbl5;
     QPushButton *btn1, *btn2;
 
+signals:
+    // Its frame was shown, activated or resized: it wants its place beside the control panel, which
+    // depends on the main window's width. The place is set before the emit returns.
+    void PlaceWanted();
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

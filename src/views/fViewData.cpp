@@ -1,10 +1,9 @@
 #include "views/fViewData.h"
-#include "app/Globals.h"
 #include "views/StringGrid.h"
-#include "views/fControl.h"
 #include <QVBoxLayout>
 
-TfrmViewData::TfrmViewData(QWidget *parent) : QWidget(parent), strngrd(new TStringGrid(this))
+TfrmViewData::TfrmViewData(const QWidget *controlPanel, QWidget *parent)
+    : QWidget(parent), strngrd(new TStringGrid(this)), ControlPanel(controlPanel)
 {
     setWindowTitle(QStringLiteral("Current data"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -27,9 +26,9 @@ void TfrmViewData::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Beside the control panel, at its top, 500 x 405.
-    if (QWidget *frame = parentWidget(); frame && frmControl) {
-        const QRect panel = frmControl->parentWidget() ? frmControl->parentWidget()->geometry()
-                                                       : frmControl->geometry();
+    if (QWidget *frame = parentWidget(); frame && ControlPanel) {
+        const QRect panel = ControlPanel->parentWidget() ? ControlPanel->parentWidget()->geometry()
+                                                         : ControlPanel->geometry();
         frame->setGeometry(panel.left() + panel.width() + 10, panel.top(), 500, 405);
     }
 }
