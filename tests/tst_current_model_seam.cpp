@@ -68,12 +68,11 @@ protected:
 class TestCurrentModelSeam : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<THandlerStandIn> StandIn;
     std::unique_ptr<THarness> H;
     TScriptedHeater Heater;
     TMemoryChannel *Line = nullptr;
-    std::function<TProduct *()> SavedFactory;
 
-    TModel &SlotModel() { return *const_cast<TModel *>(FindModel(Slot)); }
     TSeamModel *Product() { return static_cast<TSeamModel *>(CurrentProduct); }
     void Feed(const QByteArray &bytes)
     {
@@ -93,8 +92,7 @@ private slots:
         H = std::make_unique<THarness>();
         Heater = {};
         Line = H->Connect(&Heater);
-        SavedFactory = SlotModel().CreateHandler;
-        SlotModel().CreateHandler = [] { return new TSeamModel; };
+        StandIn = std::make_unique<THandlerStandIn>(Slot, [] { return new TSeamModel; });
         H->Choose(Slot);
         QVERIFY(Product());
         TakeWritten();
@@ -103,7 +101,7 @@ private slots:
     {
         // A run still being recorded is saved as the handler goes, under an empty serial number.
         H.reset();
-        SlotModel().CreateHandler = SavedFactory;
+        StandIn.reset();
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
             if (name.startsWith(QStringLiteral("[] ")))

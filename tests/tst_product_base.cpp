@@ -31,9 +31,8 @@ class TestProductBase : public QObject {
     std::unique_ptr<THarness> H;
     TScriptedPeer Peer;
     TMemoryChannel *Line = nullptr;
-    std::function<TProduct *()> SavedFactory;
+    std::unique_ptr<THandlerStandIn> StandIn;
 
-    TModel &Model() { return *const_cast<TModel *>(FindModel(testModel)); }
     TTestProduct *Product() { return static_cast<TTestProduct *>(CurrentProduct); }
 
 private slots:
@@ -41,14 +40,13 @@ private slots:
     {
         H = std::make_unique<THarness>();
         Line = H->Connect(&Peer);
-        SavedFactory = Model().CreateHandler;
-        Model().CreateHandler = [] { return new TTestProduct; };
+        StandIn = std::make_unique<THandlerStandIn>(testModel, [] { return new TTestProduct; });
         TTestProduct::DeletedWhileBusy = false;
     }
     void cleanup()
     {
         H.reset();
-        Model().CreateHandler = SavedFactory;
+        StandIn.reset();
         QCOMPARE(TTestProduct::Alive, 0);
     }
 

@@ -9,6 +9,17 @@
 #include "serial/SerialPort.h"
 #include <QAction>
 
+THandlerStandIn::THandlerStandIn(const QString &caption, std::function<TProduct *()> create) : Caption(caption)
+{
+    auto &model = *const_cast<TModel *>(FindModel(caption));
+    Saved = std::exchange(model.CreateHandler, std::move(create));
+}
+
+THandlerStandIn::~THandlerStandIn()
+{
+    const_cast<TModel *>(FindModel(Caption))->CreateHandler = std::move(Saved);
+}
+
 THarness::THarness()
 {
     TScheduler::Install(&Clock);

@@ -3,11 +3,26 @@
 #include "core/VirtualScheduler.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <utility>
 #include <vector>
 
 class TMemoryChannel;
+class TProduct;
 class TLinePeer;
+
+// Stands a test handler in for a model's menu item while it lives; the model's own handler returns after.
+class THandlerStandIn {
+public:
+    THandlerStandIn(const QString &caption, std::function<TProduct *()> create);
+    ~THandlerStandIn();
+    THandlerStandIn(const THandlerStandIn &) = delete;
+    THandlerStandIn &operator=(const THandlerStandIn &) = delete;
+
+private:
+    QString Caption;
+    std::function<TProduct *()> Saved;
+};
 
 // What the tests share: the virtual clock, the windows of the program (offscreen), the port on an
 // in-memory line to a simulated heater, and recorded dialogs.
