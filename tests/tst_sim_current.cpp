@@ -4,6 +4,7 @@
 #include "core/VirtualScheduler.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/SimFraming.h"
+#include "sim/current/StatusFields.h"
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -259,6 +260,62 @@ private slots:
         }
         QCOMPARE(got, requests);
         QCOMPARE(reader.RejectedFrames(), rejected);
+    }
+
+    // Worked examples of how a heater puts a value on the line, each checked against what the
+    // program makes of the raw number: Hz = 15625 / (65536 - period), hundredths of a hertz, kelvin
+    // less 273, tenths of a volt, 127 for a sensor that is not fitted.
+    void fieldEncoders_data()
+    {
+        QTest::addColumn<QString>("encoder");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("period 15625 Hz") << "PumpPeriod" << 2 << 15625.0 << Bytes({0xFF, 0xFF}); // 15625 / 1
+        QTest::newRow("period 1 Hz") << "PumpPeriod" << 2 << 1.0 << Bytes({0xC2, 0xF7});         // 15625 / 15625
+        QTest::newRow("period 2.5 Hz") << "PumpPeriod" << 2 << 2.5 << Bytes({0xE7, 0x96});       // 15625 / 6250
+        QTest::newRow("period 0.25 Hz") << "PumpPeriod" << 2 << 0.25 << Bytes({0x0B, 0xDC});     // 15625 / 62500
+        // Stopped, or slower than the longest period: 0, which reads as 0.238 Hz and is shown as 0.
+        QTest::newRow("period stopped") << "PumpPeriod" << 2 << 0.0 << Bytes({0x00, 0x00});
+        QTest::newRow("period 0.2 Hz") << "PumpPeriod" << 2 << 0.2 << Bytes({0x00, 0x00});
+        QTest::newRow("period faster than a tick") << "PumpPeriod" << 2 << 40000.0 << Bytes({0xFF, 0xFF});
+        QTest::newRow("hundredths 1.25 Hz") << "Hundredths" << 1 << 1.25 << Bytes({125});
+        QTest::newRow("hundredths 0.9 Hz") << "Hundredths" << 1 << 0.9 << Bytes({90});
+        QTest::newRow("hundredths 2.55 Hz") << "Hundredths" << 1 << 2.55 << Bytes({255});
+        QTest::newRow("hundredths beyond a byte") << "Hundredths" << 1 << 3.0 << Bytes({255});
+        QTest::newRow("kelvin 27 C") << "Kelvin" << 2 << 27.0 << Bytes({0x01, 0x2C});
+        QTest::newRow("kelvin 18 C") << "Kelvin" << 2 << 18.0 << Bytes({0x01, 0x23});
+        QTest::newRow("kelvin -273 C") << "Kelvin" << 2 << -273.0 << Bytes({0x00, 0x00});
+        QTest::newRow("tenths 12.6 V") << "Tenths" << 2 << 12.6 << Bytes({0x00, 0x7E});
+        QTest::newRow("tenths 24.3 V") << "Tenths" << 2 << 24.3 << Bytes({0x00, 0xF3});
+        QTest::newRow("sensor 20 C") << "SensorCelsius" << 1 << 20.0 << Bytes({20});
+        QTest::newRow("sensor not fitted") << "SensorCelsius" << 1 << qQNaN() << Bytes({127});
+        QTest::newRow("whole 85 C") << "Whole" << 1 << 85.0 << Bytes({0x55});
+        QTest::newRow("whole below 0") << "Whole" << 1 << -5.0 << Bytes({0x00});
+        QTest::newRow("whole 70000 s in 3 bytes") << "Whole" << 3 << 70000.0 << Bytes({0x01, 0x11, 0x70});
+        QTest::newRow("whole beyond 3 bytes") << "Whole" << 3 << 16777216.0 << Bytes({0xFF, 0xFF, 0xFF});
+    }
+
+    void fieldEncoders()
+    {
+        QFETCH(QString, encoder);
+        QFETCH(int, width);
+        QFETCH(double, value);
+        QFETCH(QByteArray, bytes);
+        const QMap<QString, TEncoder> encoders = {{"PumpPeriod", Encode::PumpPeriod}, {"Hundredths", Encode::Hundredths},
+                                                  {"Kelvin", Encode::Kelvin},         {"Tenths", Encode::Tenths},
+                                                  {"SensorCelsius", Encode::SensorCelsius}, {"Whole", Encode::Whole}};
+        // The field sits at frame offset 7, between two bytes it must leave alone.
+        QByteArray payload(width + 4, char(0x5A));
+        PutField(payload, {7, width, encoders.value(encoder)}, value);
+        QCOMPARE(payload, Bytes({0x5A, 0x5A}) + bytes + Bytes({0x5A, 0x5A}));
+    }
+
+    void fieldTheModelDoesNotReportIsLeftAlone()
+    {
+        QByteArray payload(4, char(0x5A));
+        PutField(payload, {-1, 1, Encode::Whole}, 3);
+        QCOMPARE(payload, QByteArray(4, char(0x5A)));
     }
 
     void identityAnswers()

@@ -1,5 +1,6 @@
 #pragma once
 #include <QtGlobal>
+#include <cmath>
 #include <random>
 
 // The settings a start or a settings change carries (6 bytes on the line).
@@ -27,7 +28,7 @@ struct THeaterValues {
     double LiquidC = 0;
     double PlateC = 0;
     double Voltage = 12.6;
-    int ExternalC = 127; // no sensor fitted
+    double ExternalC = std::nan(""); // no sensor fitted
     quint8 FaultCode = 0;
 };
 

@@ -7,26 +7,6 @@ namespace {
 constexpr int SplitGapMs = 40;
 constexpr int MaxEepromAnswerBytes = 249; // the length byte must cover address and data
 
-void Put(QByteArray &payload, int frameOffset, quint32 value, int width)
-{
-    const int at = frameOffset - 5;
-    const quint32 limit = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
-    value = std::min(value, limit);
-    for (int i = width - 1; i >= 0; --i, value >>= 8)
-        payload[at + i] = char(value & 0xFF);
-}
-
-void Put(QByteArray &payload, const TField &field, quint32 value)
-{
-    if (field.Offset >= 5)
-        Put(payload, field.Offset, value, field.Width);
-}
-
-quint32 Clamped(double value, double limit)
-{
-    return quint32(std::clamp(std::round(value), 0.0, limit));
-}
-
 THeaterSettings SettingsFrom(const QByteArray &payload)
 {
     THeaterSettings settings;
@@ -135,8 +115,8 @@ void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
         break;
     case 4: {
         QByteArray answer(Model.SerialPrefixBytes + 3, 0);
-        Put(answer, 5, Model.SerialPrefix, Model.SerialPrefixBytes);
-        Put(answer, 5 + Model.SerialPrefixBytes, Model.SerialNumber, 3);
+        PutField(answer, {5, Model.SerialPrefixBytes, Encode::Whole}, Model.SerialPrefix);
+        PutField(answer, {5 + Model.SerialPrefixBytes, 3, Encode::Whole}, Model.SerialNumber);
         Emit(SimFraming::Answer(4, answer));
         break;
     }
@@ -199,21 +179,21 @@ QByteArray TCurrentHeaterSim::StatusPayload() const
     const TStatusLayout &at = Model.Status;
     const THeaterValues &v = Physics.Values();
     QByteArray payload(at.PayloadLength, 0);
-    Put(payload, at.Stage, v.Stage);
-    Put(payload, at.Mode, v.Mode);
-    Put(payload, at.WorkTime, v.WorkTime);
-    Put(payload, at.StageTime, v.StageTime);
-    Put(payload, at.ModeTime, v.ModeTime);
-    Put(payload, at.BlowerSet, Clamped(v.BlowerSet, 255));
-    Put(payload, at.BlowerActual, Clamped(v.BlowerActual, 255));
-    Put(payload, at.PlugPwm, v.PlugPwm);
-    Put(payload, at.FuelPumpHundredths, Clamped(v.FuelPumpHz * 100, 255));
-    Put(payload, at.FlameIndicator, Clamped(v.FlameC + 273, 0xFFFF));
-    Put(payload, at.TempLiquid, Clamped(v.LiquidC, 255));
-    Put(payload, at.TempPlate, Clamped(v.PlateC, 255));
-    Put(payload, at.Voltage, Clamped(v.Voltage * 10, 0xFFFF));
-    Put(payload, at.TempExternal, quint32(std::clamp(v.ExternalC, 0, 255)));
-    Put(payload, at.FaultCode, v.FaultCode);
+    PutField(payload, at.Stage, v.Stage);
+    PutField(payload, at.Mode, v.Mode);
+    PutField(payload, at.WorkTime, v.WorkTime);
+    PutField(payload, at.StageTime, v.StageTime);
+    PutField(payload, at.ModeTime, v.ModeTime);
+    PutField(payload, at.BlowerSet, v.BlowerSet);
+    PutField(payload, at.BlowerActual, v.BlowerActual);
+    PutField(payload, at.PlugPwm, v.PlugPwm);
+    PutField(payload, at.FuelPump, v.FuelPumpHz);
+    PutField(payload, at.FlameIndicator, v.FlameC);
+    PutField(payload, at.TempLiquid, v.LiquidC);
+    PutField(payload, at.TempPlate, v.PlateC);
+    PutField(payload, at.Voltage, v.Voltage);
+    PutField(payload, at.TempExternal, v.ExternalC);
+    PutField(payload, at.FaultCode, v.FaultCode);
     return payload;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "sim/current/StatusFields.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,24 +9,18 @@
 // in its status answer, how it states its identity, and what its EEPROM holds. One simulator plays
 // every model from such a row.
 
-// Where a value sits in a status answer: frame offset (start byte = 0) and big-endian width in bytes.
-// Offset -1: the model does not report the value.
-struct TField {
-    int Offset = -1;
-    int Width = 1;
-};
-
+// Where each value sits in a status answer and how the heater encodes it (see StatusFields.h).
 struct TStatusLayout {
     int PayloadLength = 0;
     TField Stage, Mode;
     TField WorkTime, StageTime, ModeTime; // seconds
     TField BlowerSet, BlowerActual;       // revolutions per second
-    TField PlugPwm;                       // raw byte, plug PWM / 200
-    TField FuelPumpHundredths;            // fuel-pump frequency in 1/100 Hz
-    TField FlameIndicator;                // kelvin
+    TField PlugPwm;                       // the plug's pulse width, in the heater's own steps
+    TField FuelPump;                      // fuel-pump frequency, Hz
+    TField FlameIndicator;                // degrees Celsius
     TField TempLiquid, TempPlate;         // degrees Celsius
-    TField Voltage;                       // 1/10 V
-    TField TempExternal;                  // degrees Celsius, 127 = no sensor fitted
+    TField Voltage;                       // volts
+    TField TempExternal;                  // degrees Celsius; NaN when no sensor is fitted
     TField FaultCode;
 };
 
