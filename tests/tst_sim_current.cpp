@@ -453,6 +453,60 @@ private slots:
         QCOMPARE(s.FuelHundredths, 240);
     }
 
+    void lowerPowerBringsTheBurnerBackDown()
+    {
+        Say(Request(7, Bytes({1})));
+        Say(Request(1, Bytes({0xFF, 0xFF, 4, 20, 2, 9})));
+        QVERIFY(WaitForState(3, 2, 80000));
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 1})));
+        TStatus s{};
+        QVERIFY(WaitForState(3, 3, 3000, &s)); // high to low
+        QCOMPARE(s.FuelHundredths, 160);
+        QVERIFY(WaitForState(3, 0, 15000, &s));
+        QCOMPARE(s.FuelHundredths, 110);
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 5})));
+        QVERIFY(WaitForState(3, 8, 40000));
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 3}))); // medium drops straight to low
+        QVERIFY(WaitForState(3, 0, 3000));
+    }
+
+    // Another row, another run: the model plays whatever programme its row holds, down to the
+    // modes it rests in.
+    void programmeComesFromTheModelRow()
+    {
+        TCurrentVariant variant = *FindCurrentVariant(QStringLiteral("Hydrel-7S"));
+        variant.Programme = {.PauseMode = 0,
+                             .BlowerMode = 2,
+                             .FuelPumpingMode = 4,
+                             .PrimingHz = 1,
+                             .Start = {2, 0},
+                             .SwitchOff = {1, 0},
+                             .BurningStage = 3,
+                             .Steps = {{{2, 0}, {20, 0.5, 40, 150}, {{.Seconds = 4, .To = {3, 0}}}},
+                                       {{3, 0}, {30, 2, 0, 200}, {}},
+                                       {{1, 0}, {50, 0, 0, 30}, {{.Seconds = 6, .To = {0, 0}}}}}};
+        Sim = std::make_unique<TCurrentHeaterSim>(variant);
+        Attach(Sim.get());
+        Say(Request(7, Bytes({1})));
+        TStatus s{};
+        QVERIFY(WaitForState(0, 0, 2000));
+        Say(Request(1));
+        QVERIFY(WaitForState(2, 0, 2000, &s));
+        QCOMPARE(s.BlowerSet, 20);
+        QCOMPARE(s.PlugPwm, 40);
+        QCOMPARE(s.FuelHundredths, 50);
+        QVERIFY(WaitForState(3, 0, 6000, &s));
+        QCOMPARE(s.FuelHundredths, 200);
+        Say(Request(3));
+        QVERIFY(WaitForState(1, 0, 2000, &s));
+        QCOMPARE(s.BlowerSet, 50);
+        QVERIFY(WaitForState(0, 0, 8000, &s));
+        QCOMPARE(s.BlowerSet, 0);
+        Say(Request(8, Bytes({33})));
+        QVERIFY(WaitForState(0, 2, 2000, &s));
+        QCOMPARE(s.BlowerSet, 33);
+    }
+
     void blowerRunsOnlyAtRest()
     {
         Say(Request(7, Bytes({1})));

@@ -20,7 +20,7 @@ THeaterSettings SettingsFrom(const QByteArray &payload)
 } // namespace
 
 TCurrentHeaterSim::TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed)
-    : Model(variant), Physics(variant.BlowerMode, seed), EepromImage(variant.BuildEeprom(variant)),
+    : Model(variant), Physics(variant.Programme, seed), EepromImage(variant.BuildEeprom(variant)),
       NoiseRng(seed ^ 0x5EED)
 {
 }

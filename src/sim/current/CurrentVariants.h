@@ -1,4 +1,5 @@
 #pragma once
+#include "sim/current/StageProgramme.h"
 #include "sim/current/StatusFields.h"
 #include <QByteArray>
 #include <QString>
@@ -6,7 +7,8 @@
 #include <QtGlobal>
 
 // What sets one current-family heater apart from another on the line: speed, where each value sits
-// in its status answer, how it states its identity, and what its EEPROM holds. One simulator plays
+// in its status answer and how it encodes it, its run after a start, how it states its identity, and
+// what its EEPROM holds. One simulator plays
 // every model from such a row.
 
 // Where each value sits in a status answer and how the heater encodes it (see StatusFields.h).
@@ -36,8 +38,8 @@ struct TCurrentVariant {
     quint16 SerialPrefix = 7;
     quint32 SerialNumber = 1234;
     QByteArray VersionAnswer; // the payload of the version answer, as the heater sends it
-    // The stage-0 mode in which the heater turns its blower on its own request (ventilation).
-    quint8 BlowerMode = 3;
+    // Its run after a start, and the modes it rests in.
+    TStageProgramme Programme;
     // The 1024-byte EEPROM image for this model, with its counters and fault records.
     TEepromBuilder BuildEeprom = nullptr;
 };
