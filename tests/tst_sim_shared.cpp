@@ -1,7 +1,8 @@
 // What every simulated heater shares, whatever its protocol: the line faults its frames pass through,
-// on the virtual clock.
+// on the virtual clock, and the registry that makes a simulator for a model.
 #include "core/VirtualScheduler.h"
 #include "sim/LineFaults.h"
+#include "sim/Simulators.h"
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -201,6 +202,30 @@ private slots:
         faults->Clear();
         faults->Send(Frame9);
         QCOMPARE(Sent, (TPieces{{0, Frame9}}));
+    }
+
+    void registryKnowsTheSimulatedModels()
+    {
+        QCOMPARE(SimulatedModels(), QStringList{QStringLiteral("Hydrel-7S")});
+        for (const QString &model : SimulatedModels()) {
+            QVERIFY2(CreateSimulator(model), qPrintable(model));
+            QVERIFY2(CreateSimulator(model.toUpper()), qPrintable(model));
+        }
+        for (const QString &model : {"", "Hydrel-7", "Zephal-1", "Hydrel-7S "})
+            QVERIFY2(!CreateSimulator(model), qPrintable(model));
+    }
+
+    // The registry's Hydrel-7S is a heater that answers the version request of the current family.
+    void registrySimulatorAnswers()
+    {
+        const std::unique_ptr<THeaterSimulator> heater = CreateSimulator(QStringLiteral("Hydrel-7S"));
+        QByteArray answer;
+        heater->Send = [&answer](const QByteArray &bytes) { answer += bytes; };
+        heater->Receive(Bytes({0xAA, 0x03, 0x00, 0x00, 0x06, 0x5E, 0xBC}));
+        Clock.AdvanceBy(100);
+        QVERIFY(answer.size() > 7);
+        QCOMPARE(quint8(answer[0]), quint8(0xAA));
+        QCOMPARE(quint8(answer[4]), quint8(6));
     }
 };
 

@@ -27,9 +27,8 @@ public:
     bool SetFailureMode(const QString &name) override;
     QStringList FailureModes() const override;
 
-    // Runs the heater's own time this many times faster than the clock (the status stream keeps one
-    // answer a second); 1 by default.
-    void SetSpeed(double factor);
+    // The status stream keeps one answer a second whatever the speed; 1 by default.
+    void SetSpeed(double factor) override;
     // Another serial number and version (the EEPROM image is made afresh with that number).
     void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
 
