@@ -5,6 +5,7 @@
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/SimFraming.h"
 #include "sim/current/StatusFields.h"
+#include "support/Bytes.h"
 #include "support/StatusLayouts.h"
 #include <QtTest>
 #include <memory>
@@ -30,14 +31,6 @@ QByteArray Request(quint8 command, const QByteArray &payload = {}, quint8 addres
     const quint16 crc = TestCrc(frame);
     frame.append(char(crc >> 8)).append(char(crc & 0xFF));
     return frame;
-}
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
 }
 
 struct TFrame {

@@ -3,19 +3,12 @@
 #include "core/VirtualScheduler.h"
 #include "sim/LineFaults.h"
 #include "sim/Simulators.h"
+#include "support/Bytes.h"
 #include <QtTest>
 #include <memory>
 #include <vector>
 
 namespace {
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
 struct TPiece {
     qint64 At;
     QByteArray Bytes;
