@@ -8,8 +8,7 @@
 
 // What sets one current-family heater apart from another on the line: speed, where each value sits
 // in its status answer and how it encodes it, its run after a start, how it states its identity, and
-// what its EEPROM holds. One simulator plays
-// every model from such a row.
+// what its EEPROM holds. One simulator plays every model from such a row.
 
 // Where each value sits in a status answer and how the heater encodes it (see StatusFields.h).
 struct TStatusLayout {
