@@ -4,6 +4,9 @@
 #include "core/VirtualScheduler.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/SimFraming.h"
+#include "sim/current/StatusFields.h"
+#include "support/Bytes.h"
+#include "support/StatusLayouts.h"
 #include <QtTest>
 #include <memory>
 #include <vector>
@@ -30,14 +33,6 @@ QByteArray Request(quint8 command, const QByteArray &payload = {}, quint8 addres
     return frame;
 }
 
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
 struct TFrame {
     quint8 Command;
     QByteArray Payload;
@@ -46,20 +41,22 @@ struct TFrame {
 
 int Be(const QByteArray &payload, int frameOffset, int width)
 {
-    int value = 0;
-    for (int i = 0; i < width; ++i)
-        value = value << 8 | quint8(payload[frameOffset - 5 + i]);
-    return value;
+    return int(CurrentTest::PayloadValue(payload, {frameOffset, width}));
 }
 
 struct TStatus {
-    int Stage, Mode, WorkTime, ModeTime, BlowerSet, BlowerActual, PlugPwm, FuelHundredths, FlameC, LiquidC, Volts10, Fault;
+    int Stage, Mode, WorkTime, ModeTime, BlowerSet, BlowerActual, PlugPwm, FuelHundredths, FlameC, LiquidC, Volts10,
+        External, Fault;
 };
 
+// Read with the tests' own table of the Hydrel-7S status answer, not the simulator's.
 TStatus Decode(const QByteArray &p)
 {
-    return {Be(p, 5, 1),  Be(p, 6, 1),  Be(p, 7, 3),  Be(p, 13, 3),        Be(p, 16, 1), Be(p, 17, 1),
-            Be(p, 18, 1), Be(p, 21, 1), Be(p, 22, 2) - 273, Be(p, 24, 1), Be(p, 27, 2), Be(p, 41, 1)};
+    const CurrentTest::TStatusLayout &at = CurrentTest::Hydrel7S;
+    auto value = [&p](CurrentTest::TAt field) { return int(CurrentTest::PayloadValue(p, field)); };
+    return {value(at.Stage), value(at.Mode), value(at.WorkTime), value(at.ModeTime), value(at.BlowerSet),
+            value(at.BlowerActual), value(at.PlugPwm), value(at.FuelPump), value(at.FlameKelvin) - 273,
+            value(at.Liquid), value(at.VoltageTenths), value(at.External), value(at.Fault)};
 }
 } // namespace
 
@@ -261,6 +258,62 @@ private slots:
         QCOMPARE(reader.RejectedFrames(), rejected);
     }
 
+    // Worked examples of how a heater puts a value on the line, each checked against what the
+    // program makes of the raw number: Hz = 15625 / (65536 - period), hundredths of a hertz, kelvin
+    // less 273, tenths of a volt, 127 for a sensor that is not fitted.
+    void fieldEncoders_data()
+    {
+        QTest::addColumn<QString>("encoder");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("period 15625 Hz") << "PumpPeriod" << 2 << 15625.0 << Bytes({0xFF, 0xFF}); // 15625 / 1
+        QTest::newRow("period 1 Hz") << "PumpPeriod" << 2 << 1.0 << Bytes({0xC2, 0xF7});         // 15625 / 15625
+        QTest::newRow("period 2.5 Hz") << "PumpPeriod" << 2 << 2.5 << Bytes({0xE7, 0x96});       // 15625 / 6250
+        QTest::newRow("period 0.25 Hz") << "PumpPeriod" << 2 << 0.25 << Bytes({0x0B, 0xDC});     // 15625 / 62500
+        // Stopped, or slower than the longest period: 0, which reads as 0.238 Hz and is shown as 0.
+        QTest::newRow("period stopped") << "PumpPeriod" << 2 << 0.0 << Bytes({0x00, 0x00});
+        QTest::newRow("period 0.2 Hz") << "PumpPeriod" << 2 << 0.2 << Bytes({0x00, 0x00});
+        QTest::newRow("period faster than a tick") << "PumpPeriod" << 2 << 40000.0 << Bytes({0xFF, 0xFF});
+        QTest::newRow("hundredths 1.25 Hz") << "Hundredths" << 1 << 1.25 << Bytes({125});
+        QTest::newRow("hundredths 0.9 Hz") << "Hundredths" << 1 << 0.9 << Bytes({90});
+        QTest::newRow("hundredths 2.55 Hz") << "Hundredths" << 1 << 2.55 << Bytes({255});
+        QTest::newRow("hundredths beyond a byte") << "Hundredths" << 1 << 3.0 << Bytes({255});
+        QTest::newRow("kelvin 27 C") << "Kelvin" << 2 << 27.0 << Bytes({0x01, 0x2C});
+        QTest::newRow("kelvin 18 C") << "Kelvin" << 2 << 18.0 << Bytes({0x01, 0x23});
+        QTest::newRow("kelvin -273 C") << "Kelvin" << 2 << -273.0 << Bytes({0x00, 0x00});
+        QTest::newRow("tenths 12.6 V") << "Tenths" << 2 << 12.6 << Bytes({0x00, 0x7E});
+        QTest::newRow("tenths 24.3 V") << "Tenths" << 2 << 24.3 << Bytes({0x00, 0xF3});
+        QTest::newRow("sensor 20 C") << "SensorCelsius" << 1 << 20.0 << Bytes({20});
+        QTest::newRow("sensor not fitted") << "SensorCelsius" << 1 << qQNaN() << Bytes({127});
+        QTest::newRow("whole 85 C") << "Whole" << 1 << 85.0 << Bytes({0x55});
+        QTest::newRow("whole below 0") << "Whole" << 1 << -5.0 << Bytes({0x00});
+        QTest::newRow("whole 70000 s in 3 bytes") << "Whole" << 3 << 70000.0 << Bytes({0x01, 0x11, 0x70});
+        QTest::newRow("whole beyond 3 bytes") << "Whole" << 3 << 16777216.0 << Bytes({0xFF, 0xFF, 0xFF});
+    }
+
+    void fieldEncoders()
+    {
+        QFETCH(QString, encoder);
+        QFETCH(int, width);
+        QFETCH(double, value);
+        QFETCH(QByteArray, bytes);
+        const QMap<QString, TEncoder> encoders = {{"PumpPeriod", Encode::PumpPeriod}, {"Hundredths", Encode::Hundredths},
+                                                  {"Kelvin", Encode::Kelvin},         {"Tenths", Encode::Tenths},
+                                                  {"SensorCelsius", Encode::SensorCelsius}, {"Whole", Encode::Whole}};
+        // The field sits at frame offset 7, between two bytes it must leave alone.
+        QByteArray payload(width + 4, char(0x5A));
+        PutField(payload, {7, width, encoders.value(encoder)}, value);
+        QCOMPARE(payload, Bytes({0x5A, 0x5A}) + bytes + Bytes({0x5A, 0x5A}));
+    }
+
+    void fieldTheModelDoesNotReportIsLeftAlone()
+    {
+        QByteArray payload(4, char(0x5A));
+        PutField(payload, {-1, 1, Encode::Whole}, 3);
+        QCOMPARE(payload, QByteArray(4, char(0x5A)));
+    }
+
     void identityAnswers()
     {
         Say(Request(4));
@@ -315,7 +368,7 @@ private slots:
         QCOMPARE(s.FuelHundredths, 0);
         QCOMPARE(s.FlameC, 18); // cold: the flame indicator reads the air around it
         QVERIFY2(s.Volts10 >= 124 && s.Volts10 <= 128, qPrintable(QString::number(s.Volts10)));
-        QCOMPARE(Be(statuses.back().Payload, 30, 1), 127); // no external sensor
+        QCOMPARE(s.External, 127); // no sensor fitted
         QCOMPARE(s.Fault, 0);
 
         Say(Request(7, Bytes({0})));
@@ -394,6 +447,60 @@ private slots:
         TStatus s{};
         QVERIFY(WaitForState(3, 2, 15000, &s));
         QCOMPARE(s.FuelHundredths, 240);
+    }
+
+    void lowerPowerBringsTheBurnerBackDown()
+    {
+        Say(Request(7, Bytes({1})));
+        Say(Request(1, Bytes({0xFF, 0xFF, 4, 20, 2, 9})));
+        QVERIFY(WaitForState(3, 2, 80000));
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 1})));
+        TStatus s{};
+        QVERIFY(WaitForState(3, 3, 3000, &s)); // high to low
+        QCOMPARE(s.FuelHundredths, 160);
+        QVERIFY(WaitForState(3, 0, 15000, &s));
+        QCOMPARE(s.FuelHundredths, 110);
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 5})));
+        QVERIFY(WaitForState(3, 8, 40000));
+        Say(Request(2, Bytes({0xFF, 0xFF, 4, 20, 2, 3}))); // medium drops straight to low
+        QVERIFY(WaitForState(3, 0, 3000));
+    }
+
+    // Another row, another run: the model plays whatever programme its row holds, down to the
+    // modes it rests in.
+    void programmeComesFromTheModelRow()
+    {
+        TCurrentVariant variant = *FindCurrentVariant(QStringLiteral("Hydrel-7S"));
+        variant.Programme = {.PauseMode = 0,
+                             .BlowerMode = 2,
+                             .FuelPumpingMode = 4,
+                             .PrimingHz = 1,
+                             .Start = {2, 0},
+                             .SwitchOff = {1, 0},
+                             .BurningStage = 3,
+                             .Steps = {{{2, 0}, {20, 0.5, 40, 150}, {{.Seconds = 4, .To = {3, 0}}}},
+                                       {{3, 0}, {30, 2, 0, 200}, {}},
+                                       {{1, 0}, {50, 0, 0, 30}, {{.Seconds = 6, .To = {0, 0}}}}}};
+        Sim = std::make_unique<TCurrentHeaterSim>(variant);
+        Attach(Sim.get());
+        Say(Request(7, Bytes({1})));
+        TStatus s{};
+        QVERIFY(WaitForState(0, 0, 2000));
+        Say(Request(1));
+        QVERIFY(WaitForState(2, 0, 2000, &s));
+        QCOMPARE(s.BlowerSet, 20);
+        QCOMPARE(s.PlugPwm, 40);
+        QCOMPARE(s.FuelHundredths, 50);
+        QVERIFY(WaitForState(3, 0, 6000, &s));
+        QCOMPARE(s.FuelHundredths, 200);
+        Say(Request(3));
+        QVERIFY(WaitForState(1, 0, 2000, &s));
+        QCOMPARE(s.BlowerSet, 50);
+        QVERIFY(WaitForState(0, 0, 8000, &s));
+        QCOMPARE(s.BlowerSet, 0);
+        Say(Request(8, Bytes({33})));
+        QVERIFY(WaitForState(0, 2, 2000, &s));
+        QCOMPARE(s.BlowerSet, 33);
     }
 
     void blowerRunsOnlyAtRest()

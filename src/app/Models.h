@@ -4,16 +4,14 @@
 #include <vector>
 
 class TProduct;
-class THeaterSimulator;
 
-// The seven models of the "Choose a product" menu, in menu order. A model whose handler or
-// simulator is not built yet has an empty factory.
+// The seven models of the "Choose a product" menu, in menu order. A model whose handler is not built
+// yet has an empty factory. Simulated heaters are found by caption in sim/Simulators.h.
 struct TModel {
     QString MenuItem;  // component name, e.g. "Hydrel7S1"
     QString Caption;   // e.g. "Hydrel-7S"
     QString ClassName; // e.g. "TOrvel"
     std::function<TProduct *()> CreateHandler;
-    std::function<THeaterSimulator *()> CreateSimulator;
 };
 
 // The table is writable so that a test can stand a double in for a model's handler.

@@ -7,8 +7,8 @@
 #include "app/fMain.h"
 #include "core/LogMemo.h"
 #include "serial/SerialPort.h"
-#include "sim/HeaterSimulator.h"
 #include "sim/PtyBridge.h"
+#include "sim/Simulators.h"
 #include <QAction>
 #include <QFile>
 #include <QScreen>
@@ -53,12 +53,11 @@ int main(int argc, char *argv[])
     std::unique_ptr<TPtyBridge> bridge;
     QString port = options.Port;
     if (options.Demo) {
-        const TModel *model = FindModel(options.Model);
-        if (!model->CreateSimulator) {
-            std::fprintf(stderr, "thermoryx-diagnostic: no simulated heater for %s yet\n", qPrintable(model->Caption));
+        simulator = CreateSimulator(options.Model);
+        if (!simulator) {
+            std::fprintf(stderr, "thermoryx-diagnostic: no simulated heater for %s yet\n", qPrintable(options.Model));
             return 2;
         }
-        simulator.reset(model->CreateSimulator());
         try {
             bridge = std::make_unique<TPtyBridge>(simulator.get());
         } catch (const std::exception &error) {

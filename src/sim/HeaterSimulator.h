@@ -11,4 +11,7 @@ public:
     // Named failure modes ("silence", "bad-crc", ...); returns false for a name it does not know.
     virtual bool SetFailureMode(const QString &name) = 0;
     virtual QStringList FailureModes() const = 0;
+    // Runs the heater's own time this many times faster than the clock; a peer that keeps no time of
+    // its own (a scripted test double) ignores it.
+    virtual void SetSpeed(double /*factor*/) {}
 };

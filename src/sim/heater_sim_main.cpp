@@ -1,7 +1,7 @@
 // thermoryx-heater-sim: a simulated heater on a pseudo-terminal, for the program, scripts and tests.
 #include "core/Errors.h"
 #include "sim/PtyBridge.h"
-#include "sim/current/CurrentHeaterSim.h"
+#include "sim/Simulators.h"
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption modelOption(QStringLiteral("model"),
-                                         QStringLiteral("Heater model: %1.").arg(CurrentVariantModels().join(QStringLiteral(", "))),
+                                         QStringLiteral("Heater model: %1.").arg(SimulatedModels().join(QStringLiteral(", "))),
                                          QStringLiteral("NAME"));
     const QCommandLineOption linkOption(QStringLiteral("link"), QStringLiteral("Also make PATH a symbolic link to the pseudo-terminal."),
                                         QStringLiteral("PATH"));
@@ -51,26 +51,25 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     if (!parser.isSet(modelOption))
-        return Fail(QStringLiteral("--model is required (%1)").arg(CurrentVariantModels().join(QStringLiteral(", "))));
-    const TCurrentVariant *variant = FindCurrentVariant(parser.value(modelOption));
-    if (!variant)
+        return Fail(QStringLiteral("--model is required (%1)").arg(SimulatedModels().join(QStringLiteral(", "))));
+    const std::unique_ptr<THeaterSimulator> simulator = CreateSimulator(parser.value(modelOption));
+    if (!simulator)
         return Fail(QStringLiteral("no simulated heater for model %1 (known: %2)")
-                        .arg(parser.value(modelOption), CurrentVariantModels().join(QStringLiteral(", "))));
+                        .arg(parser.value(modelOption), SimulatedModels().join(QStringLiteral(", "))));
     bool speedOk = false;
     const double speed = parser.value(speedOption).toDouble(&speedOk);
     if (!speedOk || speed <= 0)
         return Fail(QStringLiteral("--speed wants a positive number, not %1").arg(parser.value(speedOption)));
 
-    TCurrentHeaterSim simulator(*variant);
-    simulator.SetSpeed(speed);
+    simulator->SetSpeed(speed);
     for (const QString &mode : parser.values(faultOption))
-        if (!simulator.SetFailureMode(mode))
+        if (!simulator->SetFailureMode(mode))
             return Fail(QStringLiteral("unknown failure mode %1 (known: %2, fault-N)")
-                            .arg(mode, simulator.FailureModes().join(QStringLiteral(", "))));
+                            .arg(mode, simulator->FailureModes().join(QStringLiteral(", "))));
 
     std::unique_ptr<TPtyBridge> bridge;
     try {
-        bridge = std::make_unique<TPtyBridge>(&simulator);
+        bridge = std::make_unique<TPtyBridge>(simulator.get());
     } catch (const std::exception &error) {
         std::fprintf(stderr, "thermoryx-heater-sim: %s\n", error.what());
         return 1;

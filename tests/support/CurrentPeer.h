@@ -1,8 +1,9 @@
 #pragma once
 // What the current-family handler tests share: frames built by the tests' own CRC routine (never the
-// handler's), a status answer laid out like the Hydrel-7S heater's, and a scripted heater that
-// answers each request with fixed frames.
+// handler's), a status answer laid out as a model's status row, and a scripted heater that answers
+// each request with fixed frames.
 #include "sim/HeaterSimulator.h"
+#include "support/StatusLayouts.h"
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -36,39 +37,46 @@ inline QByteArray Frame(quint8 command, const QByteArray &payload = {}, quint8 a
     return frame;
 }
 
-// The Hydrel-7S status answer: 40 payload bytes (offsets 5..44), values at their frame offsets.
+// A status answer laid out as a model's row of StatusLayouts.h (the Hydrel-7S's unless another is
+// given): raw values at their frame offsets, values the model does not send left out.
 struct TStatus {
     quint8 Stage = 0, Mode = 1;
     quint32 WorkTime = 0, StageTime = 0, ModeTime = 0;
-    quint8 BlowerSet = 0, BlowerActual = 0, PlugPwm = 0, FuelPump = 0;
+    quint8 BlowerSet = 0, BlowerActual = 0, PlugPwm = 0;
+    quint16 FuelPump = 0;
     quint16 FlameKelvin = 273;
-    quint8 Liquid = 0, Plate = 0;
+    quint8 Liquid = 0, Overheat = 0, Plate = 0;
     quint16 VoltageTenths = 0;
-    quint8 External = 127, Fault = 0;
+    quint8 External = 127;
+    quint8 Pump = 0, Relay = 0;
+    quint8 Fault = 0;
 
-    QByteArray Frame() const
+    QByteArray Frame(const TStatusLayout &layout = Hydrel7S) const
     {
-        QByteArray body(45, '\0');
-        auto put = [&](int offset, quint32 value, int width) {
-            for (int i = 0; i < width; ++i)
-                body[offset + i] = char(quint8(value >> (8 * (width - 1 - i))));
+        QByteArray payload(layout.PayloadLength, '\0');
+        auto put = [&](TAt at, quint32 value) {
+            for (int i = 0; at.Offset >= 5 && i < at.Width; ++i)
+                payload[at.Offset - 5 + i] = char(quint8(value >> (8 * (at.Width - 1 - i))));
         };
-        put(5, Stage, 1);
-        put(6, Mode, 1);
-        put(7, WorkTime, 3);
-        put(10, StageTime, 3);
-        put(13, ModeTime, 3);
-        put(16, BlowerSet, 1);
-        put(17, BlowerActual, 1);
-        put(18, PlugPwm, 1);
-        put(21, FuelPump, 1);
-        put(22, FlameKelvin, 2);
-        put(24, Liquid, 1);
-        put(26, Plate, 1);
-        put(27, VoltageTenths, 2);
-        put(30, External, 1);
-        put(41, Fault, 1);
-        return CurrentTest::Frame(1, body.mid(5));
+        put(layout.Stage, Stage);
+        put(layout.Mode, Mode);
+        put(layout.WorkTime, WorkTime);
+        put(layout.StageTime, StageTime);
+        put(layout.ModeTime, ModeTime);
+        put(layout.BlowerSet, BlowerSet);
+        put(layout.BlowerActual, BlowerActual);
+        put(layout.PlugPwm, PlugPwm);
+        put(layout.FuelPump, FuelPump);
+        put(layout.FlameKelvin, FlameKelvin);
+        put(layout.Liquid, Liquid);
+        put(layout.Overheat, Overheat);
+        put(layout.Plate, Plate);
+        put(layout.VoltageTenths, VoltageTenths);
+        put(layout.External, External);
+        put(layout.Pump, Pump);
+        put(layout.Relay, Relay);
+        put(layout.Fault, Fault);
+        return CurrentTest::Frame(1, payload);
     }
 };
 

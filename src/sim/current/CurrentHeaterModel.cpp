@@ -2,19 +2,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr quint8 Pause = 1;
-constexpr quint8 FuelPumping = 4;
-constexpr double PrimingHz = 2.5;
-
-// Power levels 0..3 burn low, 4..6 medium, 7..9 high.
-bool WantsMedium(quint8 power) { return power >= 4; }
-bool WantsHigh(quint8 power) { return power >= 7; }
-
-} // namespace
-
-TCurrentHeaterModel::TCurrentHeaterModel(quint8 blowerMode, quint32 seed) : BlowerMode(blowerMode), Rng(seed)
+TCurrentHeaterModel::TCurrentHeaterModel(const TStageProgramme &programme, quint32 seed)
+    : Programme(programme), Rng(seed)
 {
+    Now.Mode = Programme.PauseMode;
     Now.FlameC = AmbientC;
     Now.LiquidC = AmbientC;
     Now.PlateC = AmbientC + 2;
@@ -28,7 +19,7 @@ bool TCurrentHeaterModel::Start(const THeaterSettings &settings)
     BlowerRps = 0;
     StrokesLeft = 0;
     Now.WorkTime = 0;
-    Enter(1, 1);
+    Enter(Programme.Start);
     return true;
 }
 
@@ -39,26 +30,26 @@ void TCurrentHeaterModel::ApplySettings(const THeaterSettings &settings)
 
 void TCurrentHeaterModel::Stop()
 {
-    if (Now.Stage >= 1 && Now.Stage <= 3)
-        Enter(4, 0);
-    else if (Now.Stage == 0 && Now.Mode != Pause) {
+    if (Now.Stage != 0 && Now.Stage != Programme.SwitchOff.Stage)
+        Enter(Programme.SwitchOff);
+    else if (Now.Stage == 0 && Now.Mode != Programme.PauseMode) {
         BlowerRps = 0;
         StrokesLeft = 0;
-        Enter(0, Pause);
+        Enter({0, Programme.PauseMode});
     }
 }
 
 void TCurrentHeaterModel::SetBlower(quint8 rps)
 {
     // Only a heater at rest lends its blower out; while it burns, the burner decides the speed.
-    if (Now.Stage != 0 || Now.Mode == FuelPumping)
+    if (Now.Stage != 0 || Now.Mode == Programme.FuelPumpingMode)
         return;
     BlowerRps = rps;
-    if (rps > 0 && Now.Mode != BlowerMode) {
+    if (rps > 0 && Now.Mode != Programme.BlowerMode) {
         Now.WorkTime = 0;
-        Enter(0, BlowerMode);
-    } else if (rps == 0 && Now.Mode == BlowerMode) {
-        Enter(0, Pause);
+        Enter({0, Programme.BlowerMode});
+    } else if (rps == 0 && Now.Mode == Programme.BlowerMode) {
+        Enter({0, Programme.PauseMode});
     } else {
         ApplySetPoints();
     }
@@ -73,11 +64,11 @@ void TCurrentHeaterModel::PumpFuel(quint8 count)
 {
     const bool prepared = FuelPumpingPrepared;
     FuelPumpingPrepared = false;
-    if (!prepared || count == 0 || Now.Stage != 0 || Now.Mode == BlowerMode)
+    if (!prepared || count == 0 || Now.Stage != 0 || Now.Mode == Programme.BlowerMode)
         return;
     StrokesLeft = count;
     Now.WorkTime = 0;
-    Enter(0, FuelPumping);
+    Enter({0, Programme.FuelPumpingMode});
 }
 
 void TCurrentHeaterModel::PrepareCirculationPump()
@@ -93,12 +84,12 @@ void TCurrentHeaterModel::RunCirculationPump(quint16 minutes)
     PumpSecondsLeft = int(minutes) * 60;
 }
 
-void TCurrentHeaterModel::Enter(quint8 stage, quint8 mode)
+void TCurrentHeaterModel::Enter(TStageMode to)
 {
-    if (stage != Now.Stage)
+    if (to.Stage != Now.Stage)
         Now.StageTime = 0;
-    Now.Stage = stage;
-    Now.Mode = mode;
+    Now.Stage = to.Stage;
+    Now.Mode = to.Mode;
     Now.ModeTime = 0;
     ApplySetPoints();
 }
@@ -122,95 +113,50 @@ int TCurrentHeaterModel::Jitter(int range)
     return int(Rng() % quint32(2 * range + 1)) - range;
 }
 
+bool TCurrentHeaterModel::Takes(const TStepExit &exit) const
+{
+    return Now.ModeTime >= exit.Seconds && Now.FlameC >= exit.MinFlameC && Current.Power >= exit.MinPower
+        && Current.Power <= exit.MaxPower;
+}
+
+void TCurrentHeaterModel::FollowProgramme()
+{
+    if (AtRest(Programme.FuelPumpingMode)) {
+        StrokesLeft -= Programme.PrimingHz;
+        if (StrokesLeft <= 0) {
+            StrokesLeft = 0;
+            Enter({0, Programme.PauseMode});
+        }
+    } else if (const TProgrammeStep *step = Programme.Find(Now.Stage, Now.Mode)) {
+        const auto exit = std::find_if(step->Exits.begin(), step->Exits.end(), [this](const TStepExit &e) { return Takes(e); });
+        if (exit != step->Exits.end())
+            Enter(exit->To);
+    }
+    if (Now.Stage == Programme.BurningStage && RunTimeUsedUp())
+        Enter(Programme.SwitchOff);
+}
+
 void TCurrentHeaterModel::Step()
 {
     ++Now.StageTime;
     ++Now.ModeTime;
-    if (!(Now.Stage == 0 && Now.Mode == Pause))
+    if (!AtRest(Programme.PauseMode))
         ++Now.WorkTime;
     if (PumpSecondsLeft > 0)
         --PumpSecondsLeft;
-
-    const quint8 power = Current.Power;
-    switch (Now.Stage * 16 + Now.Mode) {
-    case 0 * 16 + FuelPumping:
-        StrokesLeft -= PrimingHz;
-        if (StrokesLeft <= 0) {
-            StrokesLeft = 0;
-            Enter(0, Pause);
-        }
-        break;
-    case 1 * 16 + 1: // waiting
-        if (Now.ModeTime >= 3)
-            Enter(2, 1);
-        break;
-    case 2 * 16 + 1: // plug heating
-        if (Now.ModeTime >= 12)
-            Enter(2, 2);
-        break;
-    case 2 * 16 + 2: // preparing to ignition
-        if (Now.ModeTime >= 5)
-            Enter(2, 3);
-        break;
-    case 2 * 16 + 3: // ignition: the flame indicator warming up proves the flame
-        if (Now.FlameC >= 120)
-            Enter(3, 0);
-        break;
-    case 3 * 16 + 0: // low
-        if (Now.ModeTime >= 20 && WantsMedium(power))
-            Enter(3, 1);
-        break;
-    case 3 * 16 + 1: // low to medium
-        if (Now.ModeTime >= 10)
-            Enter(3, 8);
-        break;
-    case 3 * 16 + 8: // medium
-        if (!WantsMedium(power))
-            Enter(3, 0);
-        else if (WantsHigh(power) && Now.ModeTime >= 10)
-            Enter(3, 2);
-        break;
-    case 3 * 16 + 2: // high
-        if (!WantsHigh(power))
-            Enter(3, 3);
-        break;
-    case 3 * 16 + 3: // high to low
-        if (Now.ModeTime >= 10)
-            Enter(3, 0);
-        break;
-    case 4 * 16 + 0: // switching off: purge until the chamber is cool
-        if (Now.ModeTime >= 30) {
-            BlowerRps = 0;
-            Enter(0, Pause);
-        }
-        break;
-    default:
-        break;
-    }
-    if (Now.Stage == 3 && RunTimeUsedUp())
-        Enter(4, 0);
+    FollowProgramme();
     FollowTargets();
 }
 
-TCurrentHeaterModel::TTargets TCurrentHeaterModel::Targets() const
+TTargets TCurrentHeaterModel::Targets() const
 {
     TTargets target;
-    switch (Now.Stage * 16 + Now.Mode) {
-    case 0 * 16 + FuelPumping: target.FuelHz = PrimingHz; break;
-    case 2 * 16 + 1: target = {15, 0, 55, AmbientC}; break;
-    case 2 * 16 + 2: target = {25, 0, 55, AmbientC}; break;
-    case 2 * 16 + 3: target = {25, 0.9, 50, 200}; break;
-    case 3 * 16 + 0: target = {35, 1.1, 0, 180}; break;
-    case 3 * 16 + 1: target = {45, 1.6, 0, 220}; break;
-    case 3 * 16 + 8: target = {55, 1.9, 0, 260}; break;
-    case 3 * 16 + 2: target = {75, 2.4, 0, 340}; break;
-    case 3 * 16 + 3: target = {45, 1.6, 0, 220}; break;
-    case 4 * 16 + 0: target = {60, 0, 0, AmbientC}; break;
-    default:
-        if (Now.Stage == 0 && Now.Mode == BlowerMode)
-            target.Blower = BlowerRps;
-        break;
-    }
+    if (AtRest(Programme.FuelPumpingMode))
+        target.FuelHz = Programme.PrimingHz;
+    else if (const TProgrammeStep *step = Programme.Find(Now.Stage, Now.Mode))
+        target = step->Targets;
+    else if (AtRest(Programme.BlowerMode))
+        target.Blower = BlowerRps;
     return target;
 }
 

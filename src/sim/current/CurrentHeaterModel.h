@@ -1,5 +1,7 @@
 #pragma once
+#include "sim/current/StageProgramme.h"
 #include <QtGlobal>
+#include <cmath>
 #include <random>
 
 // The settings a start or a settings change carries (6 bytes on the line).
@@ -15,7 +17,7 @@ struct THeaterSettings {
 // What the heater measures and reports, in engineering units.
 struct THeaterValues {
     quint8 Stage = 0;
-    quint8 Mode = 1;
+    quint8 Mode = 0;
     quint32 WorkTime = 0;
     quint32 StageTime = 0;
     quint32 ModeTime = 0;
@@ -27,17 +29,17 @@ struct THeaterValues {
     double LiquidC = 0;
     double PlateC = 0;
     double Voltage = 12.6;
-    int ExternalC = 127; // no sensor fitted
+    double ExternalC = std::nan(""); // no sensor fitted
     quint8 FaultCode = 0;
 };
 
-// The heater itself, one second at a time: its stages after a start (waiting, plug heating,
-// preparing, ignition, burning at the power asked for, switching off, pause), the blower on its own,
-// fuel priming and the circulation pump, with temperatures and voltages that follow what it does.
-// The small jitter on the readings comes from the seed, so a seed always gives the same run.
+// The heater itself, one second at a time: its programme after a start (from the model row), the
+// blower on its own, fuel priming and the circulation pump, with temperatures and voltages that
+// follow what it does. The small jitter on the readings comes from the seed, so a seed always gives
+// the same run.
 class TCurrentHeaterModel {
 public:
-    TCurrentHeaterModel(quint8 blowerMode, quint32 seed);
+    TCurrentHeaterModel(const TStageProgramme &programme, quint32 seed);
 
     // A start is taken only at rest (stage 0); returns whether it was.
     bool Start(const THeaterSettings &settings);
@@ -57,25 +59,18 @@ public:
     const THeaterSettings &Settings() const { return Current; }
     int CirculationPumpSecondsLeft() const { return PumpSecondsLeft; }
 
-    static constexpr double AmbientC = 18.0;
-
 private:
-    // Where the controller drives the heater in its present stage and mode.
-    struct TTargets {
-        double Blower = 0;
-        double FuelHz = 0;
-        quint8 PlugPwm = 0;
-        double FlameC = AmbientC;
-    };
-
-    void Enter(quint8 stage, quint8 mode);
+    bool AtRest(quint8 mode) const { return Now.Stage == 0 && Now.Mode == mode; }
+    void Enter(TStageMode to);
+    void FollowProgramme();
+    bool Takes(const TStepExit &exit) const;
     TTargets Targets() const;
     void ApplySetPoints();
     void FollowTargets();
     bool RunTimeUsedUp() const;
     int Jitter(int range);
 
-    const quint8 BlowerMode;
+    const TStageProgramme Programme;
     std::mt19937 Rng;
     THeaterValues Now;
     THeaterSettings Current;

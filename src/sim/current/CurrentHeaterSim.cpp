@@ -4,28 +4,7 @@
 #include <cmath>
 
 namespace {
-constexpr int SplitGapMs = 40;
 constexpr int MaxEepromAnswerBytes = 249; // the length byte must cover address and data
-
-void Put(QByteArray &payload, int frameOffset, quint32 value, int width)
-{
-    const int at = frameOffset - 5;
-    const quint32 limit = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
-    value = std::min(value, limit);
-    for (int i = width - 1; i >= 0; --i, value >>= 8)
-        payload[at + i] = char(value & 0xFF);
-}
-
-void Put(QByteArray &payload, const TField &field, quint32 value)
-{
-    if (field.Offset >= 5)
-        Put(payload, field.Offset, value, field.Width);
-}
-
-quint32 Clamped(double value, double limit)
-{
-    return quint32(std::clamp(std::round(value), 0.0, limit));
-}
 
 THeaterSettings SettingsFrom(const QByteArray &payload)
 {
@@ -40,8 +19,11 @@ THeaterSettings SettingsFrom(const QByteArray &payload)
 } // namespace
 
 TCurrentHeaterSim::TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed)
-    : Model(variant), Physics(variant.BlowerMode, seed), EepromImage(variant.BuildEeprom(variant)),
-      NoiseRng(seed ^ 0x5EED)
+    : Model(variant), Physics(variant.Programme, seed), EepromImage(variant.BuildEeprom(variant)),
+      Line(SimFraming::StartByte, seed, [this](const QByteArray &bytes) {
+          if (Send)
+              Send(bytes);
+      })
 {
 }
 
@@ -50,8 +32,6 @@ TCurrentHeaterSim::~TCurrentHeaterSim()
     TScheduler &clock = TScheduler::Instance();
     clock.Cancel(StepTask);
     clock.Cancel(StatusTask);
-    for (TScheduler::TaskId id : std::as_const(PieceTasks))
-        clock.Cancel(id);
 }
 
 void TCurrentHeaterSim::SetSpeed(double factor)
@@ -86,18 +66,12 @@ void TCurrentHeaterSim::Receive(const QByteArray &bytes)
 bool TCurrentHeaterSim::SetFailureMode(const QString &name)
 {
     static const QRegularExpression faultPattern(QStringLiteral("^fault-(\\d{1,3})$"));
+    if (Line.Select(name))
+        return true;
     if (name == QLatin1String("none")) {
-        LineMode = TLineMode::Normal;
+        Line.Clear();
         IgnoreNextEepromRequest = false;
         Physics.SetFaultCode(0);
-    } else if (name == QLatin1String("silence")) {
-        LineMode = TLineMode::Silence;
-    } else if (name == QLatin1String("bad-crc")) {
-        LineMode = TLineMode::BadCrc;
-    } else if (name == QLatin1String("split-frames")) {
-        LineMode = TLineMode::SplitFrames;
-    } else if (name == QLatin1String("noise")) {
-        LineMode = TLineMode::Noise;
     } else if (name == QLatin1String("edr-first-request-unanswered")) {
         IgnoreNextEepromRequest = true;
     } else if (const auto match = faultPattern.match(name); match.hasMatch() && match.captured(1).toInt() <= 255) {
@@ -110,9 +84,8 @@ bool TCurrentHeaterSim::SetFailureMode(const QString &name)
 
 QStringList TCurrentHeaterSim::FailureModes() const
 {
-    return {QStringLiteral("none"),     QStringLiteral("silence"),  QStringLiteral("bad-crc"),
-            QStringLiteral("split-frames"), QStringLiteral("noise"), QStringLiteral("fault-27"),
-            QStringLiteral("edr-first-request-unanswered")};
+    return QStringList{QStringLiteral("none")} + TLineFaults::Names()
+         + QStringList{QStringLiteral("fault-27"), QStringLiteral("edr-first-request-unanswered")};
 }
 
 void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
@@ -120,11 +93,11 @@ void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
     const QByteArray &payload = request.Payload;
     switch (request.Command) {
     case 0: // keep-alive: answered, so that the program knows the heater is still there
-        Emit(SimFraming::Answer(0));
+        Line.Send(SimFraming::Answer(0));
         break;
     case 1:
         if (Physics.Start(payload.size() >= 6 ? SettingsFrom(payload) : Physics.Settings()))
-            Emit(SimFraming::Answer(1)); // the short acknowledgement; the stream shows the rest
+            Line.Send(SimFraming::Answer(1)); // the short acknowledgement; the stream shows the rest
         break;
     case 2:
         if (payload.size() >= 6)
@@ -135,13 +108,13 @@ void TCurrentHeaterSim::Handle(const SimFraming::TRequest &request)
         break;
     case 4: {
         QByteArray answer(Model.SerialPrefixBytes + 3, 0);
-        Put(answer, 5, Model.SerialPrefix, Model.SerialPrefixBytes);
-        Put(answer, 5 + Model.SerialPrefixBytes, Model.SerialNumber, 3);
-        Emit(SimFraming::Answer(4, answer));
+        PutField(answer, {5, Model.SerialPrefixBytes, Encode::Whole}, Model.SerialPrefix);
+        PutField(answer, {5 + Model.SerialPrefixBytes, 3, Encode::Whole}, Model.SerialNumber);
+        Line.Send(SimFraming::Answer(4, answer));
         break;
     }
     case 6:
-        Emit(SimFraming::Answer(6, Model.VersionAnswer));
+        Line.Send(SimFraming::Answer(6, Model.VersionAnswer));
         break;
     case 7:
         if (!payload.isEmpty()) {
@@ -191,7 +164,7 @@ void TCurrentHeaterSim::AnswerEeprom(const QByteArray &payload)
     QByteArray answer = payload.left(2);
     if (address < EepromImage.size())
         answer += EepromImage.mid(address, count);
-    Emit(SimFraming::Answer(11, answer));
+    Line.Send(SimFraming::Answer(11, answer));
 }
 
 QByteArray TCurrentHeaterSim::StatusPayload() const
@@ -199,77 +172,22 @@ QByteArray TCurrentHeaterSim::StatusPayload() const
     const TStatusLayout &at = Model.Status;
     const THeaterValues &v = Physics.Values();
     QByteArray payload(at.PayloadLength, 0);
-    Put(payload, at.Stage, v.Stage);
-    Put(payload, at.Mode, v.Mode);
-    Put(payload, at.WorkTime, v.WorkTime);
-    Put(payload, at.StageTime, v.StageTime);
-    Put(payload, at.ModeTime, v.ModeTime);
-    Put(payload, at.BlowerSet, Clamped(v.BlowerSet, 255));
-    Put(payload, at.BlowerActual, Clamped(v.BlowerActual, 255));
-    Put(payload, at.PlugPwm, v.PlugPwm);
-    Put(payload, at.FuelPumpHundredths, Clamped(v.FuelPumpHz * 100, 255));
-    Put(payload, at.FlameIndicator, Clamped(v.FlameC + 273, 0xFFFF));
-    Put(payload, at.TempLiquid, Clamped(v.LiquidC, 255));
-    Put(payload, at.TempPlate, Clamped(v.PlateC, 255));
-    Put(payload, at.Voltage, Clamped(v.Voltage * 10, 0xFFFF));
-    Put(payload, at.TempExternal, quint32(std::clamp(v.ExternalC, 0, 255)));
-    Put(payload, at.FaultCode, v.FaultCode);
+    PutField(payload, at.Stage, v.Stage);
+    PutField(payload, at.Mode, v.Mode);
+    PutField(payload, at.WorkTime, v.WorkTime);
+    PutField(payload, at.StageTime, v.StageTime);
+    PutField(payload, at.ModeTime, v.ModeTime);
+    PutField(payload, at.BlowerSet, v.BlowerSet);
+    PutField(payload, at.BlowerActual, v.BlowerActual);
+    PutField(payload, at.PlugPwm, v.PlugPwm);
+    PutField(payload, at.FuelPump, v.FuelPumpHz);
+    PutField(payload, at.FlameIndicator, v.FlameC);
+    PutField(payload, at.TempLiquid, v.LiquidC);
+    PutField(payload, at.TempPlate, v.PlateC);
+    PutField(payload, at.Voltage, v.Voltage);
+    PutField(payload, at.TempExternal, v.ExternalC);
+    PutField(payload, at.FaultCode, v.FaultCode);
     return payload;
-}
-
-void TCurrentHeaterSim::Emit(const QByteArray &frame)
-{
-    const qint64 now = TScheduler::Instance().Now();
-    switch (LineMode) {
-    case TLineMode::Silence:
-        return;
-    case TLineMode::BadCrc: {
-        QByteArray damaged = frame;
-        damaged[damaged.size() - 1] = char(damaged.back() ^ 0xFF);
-        SendAt(now, damaged);
-        return;
-    }
-    case TLineMode::Noise: {
-        QByteArray noisy;
-        const int count = 1 + int(NoiseRng() % 4);
-        for (int i = 0; i < count; ++i) {
-            const char byte = char(NoiseRng() & 0xFF);
-            noisy.append(byte == char(SimFraming::StartByte) ? char(0x55) : byte);
-        }
-        SendAt(now, noisy + frame);
-        return;
-    }
-    case TLineMode::SplitFrames: {
-        const qsizetype third = std::max<qsizetype>(1, frame.size() / 3);
-        SendAt(now, frame.left(third));
-        SendAt(now + SplitGapMs, frame.mid(third, third));
-        SendAt(now + 2 * SplitGapMs, frame.mid(2 * third));
-        return;
-    }
-    case TLineMode::Normal:
-        SendAt(now, frame);
-        return;
-    }
-}
-
-void TCurrentHeaterSim::SendAt(qint64 atMs, const QByteArray &bytes)
-{
-    // Pieces still waiting go first: an answer never overtakes the tail of the one before it.
-    TScheduler &clock = TScheduler::Instance();
-    atMs = std::max(atMs, LastPieceAt);
-    LastPieceAt = atMs;
-    if (atMs <= clock.Now() && PieceTasks.isEmpty()) {
-        if (Send)
-            Send(bytes);
-        return;
-    }
-    auto id = std::make_shared<TScheduler::TaskId>();
-    *id = clock.CallAt(atMs, [this, bytes, id] {
-        PieceTasks.remove(*id);
-        if (Send)
-            Send(bytes);
-    });
-    PieceTasks.insert(*id);
 }
 
 void TCurrentHeaterSim::StartClock()
@@ -305,5 +223,5 @@ void TCurrentHeaterSim::SendStatus()
 {
     TScheduler &clock = TScheduler::Instance();
     StatusTask = clock.CallAt(clock.Now() + StatusPeriodMs, [this] { SendStatus(); });
-    Emit(SimFraming::Answer(1, StatusPayload()));
+    Line.Send(SimFraming::Answer(1, StatusPayload()));
 }

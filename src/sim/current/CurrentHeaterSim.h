@@ -1,11 +1,10 @@
 #pragma once
 #include "core/Scheduler.h"
 #include "sim/HeaterSimulator.h"
+#include "sim/LineFaults.h"
 #include "sim/current/CurrentHeaterModel.h"
 #include "sim/current/CurrentVariants.h"
 #include "sim/current/SimFraming.h"
-#include <QSet>
-#include <random>
 
 // A current-family heater on the line: it answers identification and EEPROM requests, streams its
 // status once a second while asked to, acknowledges a start, and obeys stop, blower, fuel-pumping
@@ -13,14 +12,11 @@
 //
 // Failure modes (SetFailureMode):
 //   "none"                          everything below off
-//   "silence"                       says nothing at all (still hears and obeys)
-//   "bad-crc"                       every answer with a damaged CRC
-//   "split-frames"                  every answer in three pieces, 40 ms apart
-//   "noise"                         a few garbage bytes (never 0xAA) before every answer
+//   the line faults of TLineFaults  "silence" (still hears and obeys), "bad-crc", "split-frames",
+//                                   "noise"; they replace one another
 //   "fault-N" (N = 1..255)          reports fault code N in its status; "fault-0" clears it
 //   "edr-first-request-unanswered"  ignores the first EEPROM request it hears afterwards
-// The line modes (silence, bad-crc, split-frames, noise) replace one another; the fault code and the
-// EEPROM mode come on top.
+// The fault code and the EEPROM mode come on top of the line fault.
 class TCurrentHeaterSim : public THeaterSimulator {
 public:
     explicit TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed = 1);
@@ -31,9 +27,8 @@ public:
     bool SetFailureMode(const QString &name) override;
     QStringList FailureModes() const override;
 
-    // Runs the heater's own time this many times faster than the clock (the status stream keeps one
-    // answer a second); 1 by default.
-    void SetSpeed(double factor);
+    // The status stream keeps one answer a second whatever the speed; 1 by default.
+    void SetSpeed(double factor) override;
     // Another serial number and version (the EEPROM image is made afresh with that number).
     void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
 
@@ -46,13 +41,9 @@ public:
     static constexpr int StatusPeriodMs = 1000;
 
 private:
-    enum class TLineMode { Normal, Silence, BadCrc, SplitFrames, Noise };
-
     void Handle(const SimFraming::TRequest &request);
     void AnswerEeprom(const QByteArray &payload);
     QByteArray StatusPayload() const;
-    void Emit(const QByteArray &frame);
-    void SendAt(qint64 atMs, const QByteArray &bytes);
     void StartClock();
     void StepHeater();
     void StartStream();
@@ -63,9 +54,8 @@ private:
     TCurrentHeaterModel Physics;
     SimFraming::TRequestReader Reader;
     QByteArray EepromImage;
-    std::mt19937 NoiseRng;
+    TLineFaults Line;
 
-    TLineMode LineMode = TLineMode::Normal;
     bool IgnoreNextEepromRequest = false;
     bool WrongLineSpeed = false;
     double Speed = 1.0;
@@ -73,6 +63,4 @@ private:
 
     TScheduler::TaskId StepTask = 0;
     TScheduler::TaskId StatusTask = 0;
-    QSet<TScheduler::TaskId> PieceTasks;
-    qint64 LastPieceAt = 0;
 };

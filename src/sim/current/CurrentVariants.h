@@ -1,31 +1,27 @@
 #pragma once
+#include "sim/current/StageProgramme.h"
+#include "sim/current/StatusFields.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 
 // What sets one current-family heater apart from another on the line: speed, where each value sits
-// in its status answer, how it states its identity, and what its EEPROM holds. One simulator plays
-// every model from such a row.
+// in its status answer and how it encodes it, its run after a start, how it states its identity, and
+// what its EEPROM holds. One simulator plays every model from such a row.
 
-// Where a value sits in a status answer: frame offset (start byte = 0) and big-endian width in bytes.
-// Offset -1: the model does not report the value.
-struct TField {
-    int Offset = -1;
-    int Width = 1;
-};
-
+// Where each value sits in a status answer and how the heater encodes it (see StatusFields.h).
 struct TStatusLayout {
     int PayloadLength = 0;
     TField Stage, Mode;
     TField WorkTime, StageTime, ModeTime; // seconds
     TField BlowerSet, BlowerActual;       // revolutions per second
-    TField PlugPwm;                       // raw byte, plug PWM / 200
-    TField FuelPumpHundredths;            // fuel-pump frequency in 1/100 Hz
-    TField FlameIndicator;                // kelvin
+    TField PlugPwm;                       // the plug's pulse width, in the heater's own steps
+    TField FuelPump;                      // fuel-pump frequency, Hz
+    TField FlameIndicator;                // degrees Celsius
     TField TempLiquid, TempPlate;         // degrees Celsius
-    TField Voltage;                       // 1/10 V
-    TField TempExternal;                  // degrees Celsius, 127 = no sensor fitted
+    TField Voltage;                       // volts
+    TField TempExternal;                  // degrees Celsius; NaN when no sensor is fitted
     TField FaultCode;
 };
 
@@ -41,8 +37,8 @@ struct TCurrentVariant {
     quint16 SerialPrefix = 7;
     quint32 SerialNumber = 1234;
     QByteArray VersionAnswer; // the payload of the version answer, as the heater sends it
-    // The stage-0 mode in which the heater turns its blower on its own request (ventilation).
-    quint8 BlowerMode = 3;
+    // Its run after a start, and the modes it rests in.
+    TStageProgramme Programme;
     // The 1024-byte EEPROM image for this model, with its counters and fault records.
     TEepromBuilder BuildEeprom = nullptr;
 };
