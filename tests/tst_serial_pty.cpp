@@ -127,11 +127,14 @@ private slots:
         QVERIFY(took.elapsed() < 1000);
     }
 
-    // A new speed on an open port takes effect without closing it.
+    // A new speed on an open port takes effect without closing it, and keeps what has arrived.
     void baudRateChangeWhileOpenKeepsThePortOpen()
     {
         Port->Open();
+        Pty->Send("ab");
+        QTRY_VERIFY_WITH_TIMEOUT(Port->Channel()->BytesAvailable() >= 2, 3000);
         Port->SetBaudRate(TBaudRate::Br19200);
+        QCOMPARE(Port->Read(100), QByteArray("ab"));
         QVERIFY(Port->Connected());
         QCOMPARE(Port->BitsPerSecond(), 19200);
         termios settings{};

@@ -36,9 +36,9 @@ public:
     // "-" without a fault, else "[code]" and the fault's name.
     QString MakeFaultText(quint8 code) const;
 
-    // The run log's header for a run and for fuel pumping.
+    // The run log's header for a run and for fuel pumping (by default the same).
     virtual QString RunLogHeader() const = 0;
-    virtual QString PumpFuelRunLogHeader() const = 0;
+    virtual QString PumpFuelRunLogHeader() const { return RunLogHeader(); }
     using TProduct::RunLogRow;
 
     static constexpr int EepromSize = 1024;

@@ -1,5 +1,6 @@
 #include "current/CurrentTables.h"
 #include "product/NumberText.h"
+#include "product/Presentation.h"
 #include "product/Product.h"
 
 QString CurrentFaultName(quint8 code, const std::map<int, QString> &overrides)
@@ -82,4 +83,23 @@ QString CurrentRunLogRow(const TProduct &product, double plugVoltage)
         QString::number(product.FaultCode),
     };
     return fields.join(QLatin1Char(';')) + QLatin1Char(';');
+}
+
+void AddCurrentChartPoints(TPresentation &view, const TProduct &product, double plugVoltage, double x,
+                           double outletTemperature)
+{
+    view.AddPoint(TSeries::Tplate, x, product.TempPlate);
+    view.AddPoint(TSeries::U, x, product.Voltage);
+    view.AddPoint(TSeries::TNperiodX10, x, product.FuelPumpFrequency * 10);
+    view.AddPoint(TSeries::Vust, x, product.BlowerSet);
+    view.AddPoint(TSeries::Vcalc, x, product.BlowerActual);
+    view.AddPoint(TSeries::Uplug, x, plugVoltage > 0 ? plugVoltage : 0);
+    view.AddPoint(TSeries::DP, x, product.FlameIndicator);
+    view.AddPoint(TSeries::Tout, x, outletTemperature);
+}
+
+double FuelPumpFromPeriod(quint32 raw)
+{
+    const double hertz = 15625.0 / (65536.0 - double(raw));
+    return hertz < 0.25 ? 0 : hertz;
 }

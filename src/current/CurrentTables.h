@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <map>
 
+class TPresentation;
 class TProduct;
 
 // What the current-family models share of their texts and tables.
@@ -26,3 +27,12 @@ QStringList CurrentGridValues(const TProduct &product, double plugVoltage, const
 // The run log of the liquid heater and the air heaters: its English header and its row.
 QString CurrentRunLogHeader();
 QString CurrentRunLogRow(const TProduct &product, double plugVoltage);
+
+// One chart point per series as the liquid heater and the air heaters draw them; the outlet series
+// shows the temperature the model measures there.
+void AddCurrentChartPoints(TPresentation &view, const TProduct &product, double plugVoltage, double x,
+                           double outletTemperature);
+
+// The fuel-pump frequency of the air heaters and the pre-heater, sent as the pump's period:
+// 15625 / (65536 - raw) Hz, and 0 below 0.25 Hz.
+double FuelPumpFromPeriod(quint32 raw);

@@ -1,6 +1,5 @@
 #include "current/EdrReport.h"
 #include "product/NumberText.h"
-#include <functional>
 
 quint32 ImageBE(const TEepromImage &image, int index, int width)
 {
@@ -36,19 +35,27 @@ int HeaterEdrRecordStart(int record)
     return 79 + 29 * record;
 }
 
-namespace {
-
-constexpr int RecordCount = 6;
-
-QString Column(qint64 value)
+QString EdrColumn(qint64 value)
 {
     return QString::asprintf("%7lld ", static_cast<long long>(value));
 }
 
-QString TextColumn(const QString &text)
+QString EdrTextColumn(const QString &text)
 {
     return text.rightJustified(7) + QLatin1Char(' ');
 }
+
+QString EdrTableLine(const QString &label, const QList<int> &recordStarts, const std::function<QString(int b)> &cell)
+{
+    QString line = label;
+    for (int b : recordStarts)
+        line += cell(b);
+    return line;
+}
+
+namespace {
+
+constexpr int RecordCount = 6;
 
 QString WorkOnText(quint8 value)
 {
@@ -89,33 +96,33 @@ QStringList HeaterEdrReport(const TEepromImage &image)
     lines << QStringLiteral("Number of the last record of failure: ") + QString::number(byte(78));
     lines << QString();
 
+    QList<int> starts;
+    for (int record = 0; record < RecordCount; ++record)
+        starts << HeaterEdrRecordStart(record);
     auto row = [&](const char *label, const std::function<QString(int b)> &cell) {
-        QString line = QString::fromLatin1(label);
-        for (int record = 0; record < RecordCount; ++record)
-            line += cell(HeaterEdrRecordStart(record));
-        lines << line;
+        lines << EdrTableLine(QString::fromLatin1(label), starts, cell);
     };
-    row("Faultcode                       ", [&](int b) { return Column(byte(b)); });
-    row("Attempts count                  ", [&](int b) { return Column(byte(b + 1)); });
+    row("Faultcode                       ", [&](int b) { return EdrColumn(byte(b)); });
+    row("Attempts count                  ", [&](int b) { return EdrColumn(byte(b + 1)); });
     row("Stage/Mode                      ",
         [&](int b) { return QString::asprintf("%3u/%3u ", unsigned(byte(b + 2)), unsigned(byte(b + 3))); });
-    row("Total operation time            ", [&](int b) { return Column(be(b + 4, 4)); });
-    row("Worktime at mode                ", [&](int b) { return Column(be(b + 8, 4)); });
+    row("Total operation time            ", [&](int b) { return EdrColumn(be(b + 4, 4)); });
+    row("Worktime at mode                ", [&](int b) { return EdrColumn(be(b + 8, 4)); });
     row("Voltage                         ",
         [&](int b) { return FixedText(be(b + 12, 2) / 10.0, 1).rightJustified(7) + QLatin1Char(' '); });
-    row("T FI                            ", [&](int b) { return Column(be(b + 14, 2)); });
-    row("T RCP                           ", [&](int b) { return Column(byte(b + 16)); });
-    row("T cabin sensor                  ", [&](int b) { return Column(byte(b + 17)); });
-    row("T plate                         ", [&](int b) { return Column(byte(b + 18)); });
-    row("Attempt ignition                ", [&](int b) { return Column(byte(b + 19)); });
-    row("flame failures during operation ", [&](int b) { return Column(byte(b + 20)); });
-    row("flameout border                 ", [&](int b) { return Column(be(b + 21, 2)); });
-    row("T setpoint                      ", [&](int b) { return Column(byte(b + 23)); });
-    row("given power                     ", [&](int b) { return Column(byte(b + 24)); });
-    row("current power                   ", [&](int b) { return Column(byte(b + 25)); });
+    row("T FI                            ", [&](int b) { return EdrColumn(be(b + 14, 2)); });
+    row("T RCP                           ", [&](int b) { return EdrColumn(byte(b + 16)); });
+    row("T cabin sensor                  ", [&](int b) { return EdrColumn(byte(b + 17)); });
+    row("T plate                         ", [&](int b) { return EdrColumn(byte(b + 18)); });
+    row("Attempt ignition                ", [&](int b) { return EdrColumn(byte(b + 19)); });
+    row("flame failures during operation ", [&](int b) { return EdrColumn(byte(b + 20)); });
+    row("flameout border                 ", [&](int b) { return EdrColumn(be(b + 21, 2)); });
+    row("T setpoint                      ", [&](int b) { return EdrColumn(byte(b + 23)); });
+    row("given power                     ", [&](int b) { return EdrColumn(byte(b + 24)); });
+    row("current power                   ", [&](int b) { return EdrColumn(byte(b + 25)); });
     row("Ventilation is permitted        ",
-        [&](int b) { return TextColumn(byte(b + 26) == 1 ? QStringLiteral("V") : QStringLiteral("X")); });
-    row("Switches to ventilation         ", [&](int b) { return Column(byte(b + 27)); });
-    row("Work on...                      ", [&](int b) { return TextColumn(WorkOnText(quint8(byte(b + 28)))); });
+        [&](int b) { return EdrTextColumn(byte(b + 26) == 1 ? QStringLiteral("V") : QStringLiteral("X")); });
+    row("Switches to ventilation         ", [&](int b) { return EdrColumn(byte(b + 27)); });
+    row("Work on...                      ", [&](int b) { return EdrTextColumn(WorkOnText(quint8(byte(b + 28)))); });
     return lines;
 }

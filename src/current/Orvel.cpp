@@ -107,15 +107,7 @@ void TOrvel::FillStringGrid()
 
 void TOrvel::AddChartPoints(double x)
 {
-    const double plugVoltage = PlugVoltage();
-    View().AddPoint(TSeries::Tplate, x, TempPlate);
-    View().AddPoint(TSeries::U, x, Voltage);
-    View().AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
-    View().AddPoint(TSeries::Vust, x, BlowerSet);
-    View().AddPoint(TSeries::Vcalc, x, BlowerActual);
-    View().AddPoint(TSeries::Uplug, x, plugVoltage > 0 ? plugVoltage : 0);
-    View().AddPoint(TSeries::DP, x, FlameIndicator);
-    View().AddPoint(TSeries::Tout, x, TempLiquid);
+    AddCurrentChartPoints(View(), *this, PlugVoltage(), x, TempLiquid);
 }
 
 QString TOrvel::RunLogRow() const

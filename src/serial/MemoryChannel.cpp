@@ -35,7 +35,6 @@ void TMemoryChannel::Close()
 void TMemoryChannel::SetBaudRate(qint32 baudRate)
 {
     Baud = baudRate;
-    Received.clear();
     if (Peer)
         Peer->LineBaudRateChanged(baudRate);
 }

@@ -77,7 +77,7 @@ void TQtSerialChannel::SetBaudRate(qint32 baudRate)
 {
     if (!Device.setBaudRate(baudRate))
         throw ESerialPort(ESerialPort::SetStateFailed, SystemCodeOf(Device.error()));
-    DiscardStale();
+    // What has arrived stays: a heater answering right after a speed switch must not be cut off.
 }
 
 qint64 TQtSerialChannel::Write(const QByteArray &bytes, int timeoutMs)
@@ -105,7 +105,7 @@ qint64 TQtSerialChannel::BytesAvailable() const
 
 void TQtSerialChannel::DiscardStale()
 {
-    // Leftovers of an earlier session or of the old line speed would look like a reply.
+    // Leftovers of an earlier session would look like a reply.
     Device.clear(QSerialPort::Input);
     Device.readAll();
 }

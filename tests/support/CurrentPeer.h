@@ -162,10 +162,11 @@ private:
 
 namespace CurrentTest {
 
-// A Hydrel-7S handler on an in-memory line to a scripted heater, on the virtual clock.
-struct TOrvelFixture {
+// A model's handler, chosen from the menu, on an in-memory line to a scripted heater, on the virtual
+// clock.
+struct TModelFixture {
     // A run still being recorded is saved when the handler goes; the tests' files are removed then.
-    ~TOrvelFixture()
+    ~TModelFixture()
     {
         if (TProduct *product = CurrentProduct) {
             CurrentProduct = nullptr;
@@ -177,17 +178,17 @@ struct TOrvelFixture {
             if (name.startsWith(QStringLiteral("[] ")))
                 QFile::remove(folder + name);
     }
-    TOrvelFixture()
+    explicit TModelFixture(const QString &caption)
     {
         Line = H.Connect(&Heater);
-        H.Choose(QStringLiteral("Hydrel-7S"));
-        Orvel = dynamic_cast<TOrvel *>(CurrentProduct);
+        H.Choose(caption);
+        Product = dynamic_cast<TCurrentProduct *>(CurrentProduct);
     }
     // An answer as if it had just been received in one piece.
     void Feed(const QByteArray &bytes)
     {
-        Orvel->RxData += bytes;
-        Orvel->ParseData();
+        Product->RxData += bytes;
+        Product->ParseData();
     }
     // The frames the program wrote since the last call.
     QByteArray TakeWritten()
@@ -200,7 +201,13 @@ struct TOrvelFixture {
     THarness H;
     TScriptedHeater Heater;
     TMemoryChannel *Line = nullptr;
-    TOrvel *Orvel = nullptr;
+    TCurrentProduct *Product = nullptr;
+};
+
+// The Hydrel-7S handler in that setting.
+struct TOrvelFixture : TModelFixture {
+    TOrvelFixture() : TModelFixture(QStringLiteral("Hydrel-7S")), Orvel(dynamic_cast<TOrvel *>(Product)) {}
+    TOrvel *Orvel;
 };
 
 } // namespace CurrentTest
