@@ -10,6 +10,7 @@
 #include "views/TimeTicker.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QtTest>
@@ -92,6 +93,29 @@ private slots:
     {
         QCOMPARE(frmGraph->chtHiTemp->DrawingOrderNames(), UpperOrder);
         QCOMPARE(frmGraph->chtLoTemp->DrawingOrderNames(), LowerOrder);
+    }
+
+    // Every caption a model can set is shown whole, inside its legend panel.
+    void legendCaptionsAreShownWhole_data()
+    {
+        QTest::addColumn<QString>("liquid");
+        QTest::newRow("as designed") << QString();
+        QTest::newRow("air heaters") << QStringLiteral("T air(ext. sensor) (°C)");
+        QTest::newRow("a longer one") << QStringLiteral("T liquid at the heat exchanger outlet (°C)");
+    }
+    void legendCaptionsAreShownWhole()
+    {
+        QFETCH(QString, liquid);
+        if (!liquid.isEmpty())
+            frmGraph->SetLiquidCaption(liquid);
+        frmGraph->layout()->activate();
+        for (QLabel *caption : {frmGraph->lbl6, frmGraph->lbl7, frmGraph->lbl8, frmGraph->lbl1, frmGraph->lbl2,
+                                frmGraph->lbl17, frmGraph->lbl3, frmGraph->lbl4, frmGraph->lbl5}) {
+            QVERIFY2(caption->width() >= caption->fontMetrics().horizontalAdvance(caption->text()),
+                     qPrintable(caption->text()));
+            QVERIFY2(caption->geometry().right() < caption->parentWidget()->width(), qPrintable(caption->text()));
+        }
+        QCOMPARE(frmGraph->pnlLegendT1->width(), frmGraph->pnlLegendT2->width());
     }
 
     void legendClickMovesSeriesLater_data()

@@ -12,7 +12,10 @@ namespace {
 const QString DesignLiquidCaption = QStringLiteral("T Liq.(°C)");
 const QString DesignOverheatCaption = QStringLiteral("T overheat (°C)");
 const QString DesignPlugCaption = QStringLiteral("Plug voltage (V)");
+// The narrowest legend; it widens to its longest caption.
 constexpr int LegendWidth = 153;
+constexpr int CaptionLeft = 6 + 17 + 7;
+constexpr int CaptionMargin = 6;
 constexpr int EntryPitch = 24;
 constexpr int LegendTop = 6;
 } // namespace
@@ -72,6 +75,7 @@ TfrmGraph::TfrmGraph(QWidget *parent) : QWidget(parent)
     btn2 = new QPushButton(QStringLiteral("Cancel zoom"), pnlLegendT2);
     btn2->setGeometry(6, LegendTop + 5 * EntryPitch + 4, 100, 25);
     connect(btn2, &QPushButton::clicked, chtLoTemp, &TChart::CancelZoom);
+    FitLegend();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -129,9 +133,22 @@ void TfrmGraph::AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegen
     square = new TLegendSquare(series->pen().color(), panel);
     square->move(6, top);
     caption = new QLabel(text, panel);
-    caption->setGeometry(6 + 17 + 7, top, LegendWidth - 32, 17);
+    caption->move(CaptionLeft, top);
     auto *chart = static_cast<TChart *>(series->parentPlot());
     connect(square, &TLegendSquare::Pressed, chart, [chart, series] { chart->MoveLater(series); });
+}
+
+void TfrmGraph::FitLegend()
+{
+    // Every caption is shown whole: a cut "FP frequency (Hz x10)" would tell the wrong scale.
+    const QList<QLabel *> captions = {lbl6, lbl7, lbl8, lbl1, lbl2, lbl17, lbl3, lbl4, lbl5};
+    int width = LegendWidth;
+    for (QLabel *caption : captions) {
+        caption->resize(caption->fontMetrics().horizontalAdvance(caption->text()) + 2, 17);
+        width = qMax(width, CaptionLeft + caption->width() + CaptionMargin);
+    }
+    pnlLegendT1->setFixedWidth(width);
+    pnlLegendT2->setFixedWidth(width);
 }
 
 void TfrmGraph::ResetLegend()
@@ -142,16 +159,19 @@ void TfrmGraph::ResetLegend()
     lbl7->setText(DesignLiquidCaption);
     lbl8->setText(DesignOverheatCaption);
     lbl17->setText(DesignPlugCaption);
+    FitLegend();
 }
 
 void TfrmGraph::SetLiquidCaption(const QString &caption)
 {
     lbl7->setText(caption);
+    FitLegend();
 }
 
 void TfrmGraph::SetOverheatCaption(const QString &caption)
 {
     lbl8->setText(caption);
+    FitLegend();
 }
 
 void TfrmGraph::HideOverheatEntry()

@@ -68,4 +68,6 @@ private:
     void AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegendSquare *&square, QLabel *&caption,
                         const QString &text);
     void Place();
+    // Widens both legends to their longest caption.
+    void FitLegend();
 };
