@@ -41,7 +41,6 @@ public:
     const QByteArray &Eeprom() const { return EepromImage; }
     // EEPROM requests left unanswered on purpose, for the tests.
     int EepromRequestsIgnored() const { return EepromIgnored; }
-    bool Awake() const { return WokenUp; }
 
     static constexpr int StatusPeriodMs = 1000;
 
