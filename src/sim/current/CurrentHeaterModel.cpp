@@ -2,13 +2,19 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+constexpr double FanRelayC = 40.0;
+} // namespace
+
 TCurrentHeaterModel::TCurrentHeaterModel(const TStageProgramme &programme, quint32 seed)
     : Programme(programme), Rng(seed)
 {
     Now.Mode = Programme.PauseMode;
     Now.FlameC = AmbientC;
     Now.LiquidC = AmbientC;
+    Now.OverheatC = AmbientC;
     Now.PlateC = AmbientC + 2;
+    Now.CabinC = AmbientC;
 }
 
 bool TCurrentHeaterModel::Start(const THeaterSettings &settings)
@@ -170,7 +176,11 @@ void TCurrentHeaterModel::FollowTargets()
     Now.FlameC += (target.FlameC - Now.FlameC) * 0.15;
     // The coolant takes the burner's heat and loses some to the engine block and the air around it.
     Now.LiquidC = std::min(85.0, Now.LiquidC + target.FuelHz * 0.8 - (Now.LiquidC - AmbientC) * 0.004);
+    Now.OverheatC += (Now.LiquidC + target.FuelHz * 3 - Now.OverheatC) * 0.3;
     Now.PlateC += (AmbientC + 2 + (Now.LiquidC - AmbientC) * 0.3 - Now.PlateC) * 0.05;
+    Now.CabinC += (AmbientC + (Now.LiquidC - AmbientC) * 0.4 - Now.CabinC) * 0.02;
+    Now.CirculationPump = Now.Stage != 0 || PumpSecondsLeft > 0;
+    Now.FanRelay = Now.Stage == Programme.BurningStage && Now.LiquidC >= FanRelayC;
     const double load = (target.PlugPwm > 0 ? 0.5 : 0.0) + target.Blower * 0.004;
     Now.Voltage = std::round((12.6 - load) * 10 + Jitter(1)) / 10;
 }

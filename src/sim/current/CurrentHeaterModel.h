@@ -1,7 +1,6 @@
 #pragma once
 #include "sim/current/StageProgramme.h"
 #include <QtGlobal>
-#include <cmath>
 #include <random>
 
 // The settings a start or a settings change carries (6 bytes on the line).
@@ -26,10 +25,13 @@ struct THeaterValues {
     quint8 PlugPwm = 0; // raw byte
     double FuelPumpHz = 0;
     double FlameC = 0;
-    double LiquidC = 0;
+    double LiquidC = 0;   // the heat exchanger: the coolant of a liquid heater
+    double OverheatC = 0; // the overheat sensor on the heat exchanger
     double PlateC = 0;
+    double CabinC = 0;    // the air an external sensor would read
     double Voltage = 12.6;
-    double ExternalC = std::nan(""); // no sensor fitted
+    bool CirculationPump = false;
+    bool FanRelay = false; // the vehicle's fan, once the coolant is warm
     quint8 FaultCode = 0;
 };
 

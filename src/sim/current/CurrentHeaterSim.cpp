@@ -23,7 +23,8 @@ TCurrentHeaterSim::TCurrentHeaterSim(const TCurrentVariant &variant, quint32 see
       Line(SimFraming::StartByte, seed, [this](const QByteArray &bytes) {
           if (Send)
               Send(bytes);
-      })
+      }),
+      WokenUp(variant.WakeUp.isEmpty())
 {
 }
 
@@ -49,18 +50,37 @@ void TCurrentHeaterSim::SetIdentity(quint16 serialPrefix, quint32 serialNumber, 
 
 void TCurrentHeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)
 {
-    // At another speed the heater hears only garbage, so it answers nothing.
-    WrongLineSpeed = bitsPerSecond != Model.BaudRate;
+    LineSpeed = bitsPerSecond;
 }
 
 void TCurrentHeaterSim::Receive(const QByteArray &bytes)
 {
-    if (WrongLineSpeed)
+    QByteArray heard = bytes;
+    if (!WokenUp) {
+        if (!Hears(Model.WakeUpBaudRate))
+            return;
+        heard.remove(0, ListenForWakeUp(heard));
+        if (!WokenUp)
+            return;
+    }
+    if (heard.isEmpty() || !Hears(Model.BaudRate))
         return;
     StartClock();
-    Reader.Append(bytes);
+    Reader.Append(heard);
     while (auto request = Reader.Next())
         Handle(*request);
+}
+
+qsizetype TCurrentHeaterSim::ListenForWakeUp(const QByteArray &bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        WakeUpHeard = (WakeUpHeard + bytes[i]).right(Model.WakeUp.size());
+        if (WakeUpHeard == Model.WakeUp) {
+            WokenUp = true;
+            return i + 1;
+        }
+    }
+    return bytes.size();
 }
 
 bool TCurrentHeaterSim::SetFailureMode(const QString &name)
@@ -183,9 +203,12 @@ QByteArray TCurrentHeaterSim::StatusPayload() const
     PutField(payload, at.FuelPump, v.FuelPumpHz);
     PutField(payload, at.FlameIndicator, v.FlameC);
     PutField(payload, at.TempLiquid, v.LiquidC);
+    PutField(payload, at.TempOverheat, v.OverheatC);
     PutField(payload, at.TempPlate, v.PlateC);
     PutField(payload, at.Voltage, v.Voltage);
-    PutField(payload, at.TempExternal, v.ExternalC);
+    PutField(payload, at.TempExternal, Model.ExternalSensor ? v.CabinC : qQNaN());
+    PutField(payload, at.CirculationPump, v.CirculationPump ? 1 : 0);
+    PutField(payload, at.FanRelay, v.FanRelay ? 1 : 0);
     PutField(payload, at.FaultCode, v.FaultCode);
     return payload;
 }

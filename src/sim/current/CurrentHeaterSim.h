@@ -9,6 +9,10 @@
 // A current-family heater on the line: it answers identification and EEPROM requests, streams its
 // status once a second while asked to, acknowledges a start, and obeys stop, blower, fuel-pumping
 // and circulation-pump commands. The model row sets the speed, the status layout and the identity.
+// A row with a wake-up sequence keeps the heater asleep, hearing nothing, until those raw bytes come
+// at the row's wake-up speed. Bytes sent at a speed other than the one the heater listens at are
+// garbled on a real line, so they go unheard; a line that never tells its speed (a pseudo-terminal)
+// is taken to run at whatever speed the heater listens at.
 //
 // Failure modes (SetFailureMode):
 //   "none"                          everything below off
@@ -41,6 +45,9 @@ public:
     static constexpr int StatusPeriodMs = 1000;
 
 private:
+    bool Hears(qint32 listeningAt) const { return LineSpeed == 0 || LineSpeed == listeningAt; }
+    // Takes the bytes up to the end of the wake-up sequence; returns how many it took.
+    qsizetype ListenForWakeUp(const QByteArray &bytes);
     void Handle(const SimFraming::TRequest &request);
     void AnswerEeprom(const QByteArray &payload);
     QByteArray StatusPayload() const;
@@ -57,7 +64,9 @@ private:
     TLineFaults Line;
 
     bool IgnoreNextEepromRequest = false;
-    bool WrongLineSpeed = false;
+    qint32 LineSpeed = 0; // 0: the line has not told
+    bool WokenUp = false;
+    QByteArray WakeUpHeard; // the last bytes heard while asleep
     double Speed = 1.0;
     int EepromIgnored = 0;
 

@@ -1,0 +1,116 @@
+// thermoryx-heater-sim as a process: for each model caption it serves a heater on a pseudo-terminal
+// that this test opens as the program would, wakes when the model needs it, and asks for the
+// firmware version. Real time, bounded to a few seconds per model.
+#include "support/Bytes.h"
+#include "support/CurrentPeer.h"
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QtTest>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+QString Binary(const char *name)
+{
+    return qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + QLatin1String(name);
+}
+
+// The program's end of the pseudo-terminal, raw.
+struct TPort {
+    int Fd = -1;
+
+    explicit TPort(const QString &path) : Fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK))
+    {
+        if (Fd < 0)
+            return;
+        termios raw{};
+        tcgetattr(Fd, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(Fd, TCSANOW, &raw);
+    }
+    ~TPort()
+    {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+
+    bool Write(const QByteArray &bytes) const { return ::write(Fd, bytes.constData(), size_t(bytes.size())) == bytes.size(); }
+
+    // What comes back until count bytes have come or the time is up.
+    QByteArray Receive(int count, int timeoutMs = 3000) const
+    {
+        QByteArray got;
+        QDeadlineTimer deadline(timeoutMs);
+        while (got.size() < count && !deadline.hasExpired()) {
+            char buffer[256];
+            const ssize_t n = ::read(Fd, buffer, sizeof buffer);
+            if (n > 0)
+                got.append(buffer, n);
+            else
+                QTest::qWait(10);
+        }
+        return got;
+    }
+};
+} // namespace
+
+class TestHeaterSimTool : public QObject {
+    Q_OBJECT
+
+private slots:
+    void servesTheModel_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QByteArray>("wakeUp");
+        QTest::addColumn<QByteArray>("version");
+        QTest::newRow("Corva-mini") << "Corva-mini" << Bytes({0x96, 0x96, 0x97, 0x97}) << Bytes({0x00, 0x03, 0x81, 0x02});
+        QTest::newRow("any letter case") << "corva-MINI" << Bytes({0x96, 0x96, 0x97, 0x97}) << Bytes({0x00, 0x03, 0x81, 0x02});
+        QTest::newRow("Zephal-1") << "Zephal-1" << QByteArray() << Bytes({0x00, 0x07, 0x02, 0x0B});
+        QTest::newRow("Zephal-33 [new rev.]") << "Zephal-33 [new rev.]" << QByteArray() << Bytes({0x00, 0x12, 0x83, 0x05});
+    }
+
+    void servesTheModel()
+    {
+        QFETCH(QString, model);
+        QFETCH(QByteArray, wakeUp);
+        QFETCH(QByteArray, version);
+        QProcess heater;
+        heater.start(Binary("thermoryx-heater-sim"), {"--model", model});
+        auto end = qScopeGuard([&] {
+            heater.terminate();
+            if (!heater.waitForFinished(5000))
+                heater.kill();
+        });
+        QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
+        QDeadlineTimer started(10000);
+        while (!heater.canReadLine() && !started.hasExpired() && heater.state() == QProcess::Running)
+            heater.waitForReadyRead(200);
+        const QString pty = QString::fromLocal8Bit(heater.readLine()).trimmed();
+        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
+
+        TPort port(pty);
+        QVERIFY(port.Fd >= 0);
+        const QByteArray request = CurrentTest::Frame(6);
+        if (!wakeUp.isEmpty()) {
+            QVERIFY(port.Write(request));
+            QVERIFY(port.Receive(1, 1000).isEmpty()); // asleep
+            QVERIFY(port.Write(wakeUp));
+        }
+        QVERIFY(port.Write(request));
+        const QByteArray answer = port.Receive(version.size() + 7);
+        QCOMPARE(answer.size(), version.size() + 7);
+        QCOMPARE(quint8(answer[0]), quint8(0xAA));
+        QCOMPARE(quint8(answer[4]), quint8(6));
+        QCOMPARE(answer.mid(5, version.size()), version);
+
+        end.dismiss();
+        heater.terminate();
+        QVERIFY(heater.waitForFinished(5000));
+        QCOMPARE(heater.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(heater.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHeaterSimTool)
+#include "tst_heater_sim_tool.moc"
