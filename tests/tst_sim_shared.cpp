@@ -199,7 +199,8 @@ private slots:
 
     void registryKnowsTheSimulatedModels()
     {
-        QCOMPARE(SimulatedModels(), QStringList{QStringLiteral("Hydrel-7S")});
+        QCOMPARE(SimulatedModels(), (QStringList{QStringLiteral("Hydrel-7S"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"),
+                                                 QStringLiteral("Corva")}));
         for (const QString &model : SimulatedModels()) {
             QVERIFY2(CreateSimulator(model), qPrintable(model));
             QVERIFY2(CreateSimulator(model.toUpper()), qPrintable(model));
