@@ -6,6 +6,10 @@
 #include "legacy_air/ZephalOld.h"
 #include "core/Timer.h"
 #include "views/fBB.h"
+#include "views/fControl.h"
+#include <QComboBox>
+#include <QPushButton>
+#include <QSlider>
 #include <QtTest>
 
 using namespace AirTest;
@@ -274,6 +278,35 @@ private slots:
         QCOMPARE(f.H.Messages(), QStringList{QStringLiteral("Can't perform: Zephal launched")});
         f.H.Clock.AdvanceBy(100);
         QVERIFY(f.Heater.Requests.isEmpty());
+    }
+
+    // The control panel's old-revision section and buttons reach these handlers' operations.
+    void panelReachesTheHandler()
+    {
+        TAirFixture f(Zephal);
+        f.Quiet();
+        for (int code = 34; code <= 110; ++code)
+            f.Heater.Answers[quint8(code)] = Answer(1, 0, 0);
+        QVERIFY(frmControl->btnSetParamZOld->isVisibleTo(frmControl));
+        QVERIFY(frmControl->btnLearnDP->isVisibleTo(frmControl));
+        frmControl->cbWorkModeOld->setCurrentIndex(2);
+        frmControl->cbTold->setCurrentIndex(15);
+        frmControl->btnSetParamZOld->click();
+        f.H.Clock.AdvanceBy(400);
+        QCOMPARE(f.Heater.Requests, QList<quint8>({53, 90}));
+        f.Heater.Requests.clear();
+        frmControl->btnAirOn->click();
+        f.H.Clock.AdvanceBy(100);
+        QCOMPARE(f.Heater.Requests, QList<quint8>{51});
+        frmControl->btnLearnDP->click();
+        QCOMPARE(f.H.Messages().last(), QStringLiteral("Training fault"));
+
+        f.H.Choose(Corva);
+        QVERIFY(!frmControl->btnSetParamZOld->isVisibleTo(frmControl));
+        QVERIFY(!frmControl->btnLearnDP->isVisibleTo(frmControl));
+        QVERIFY(frmControl->btnAirOn->isVisibleTo(frmControl));
+        frmControl->btnAirOn->click();
+        QCOMPARE(f.H.Messages().last(), QStringLiteral("Not connected"));
     }
 
     void calibration_data()

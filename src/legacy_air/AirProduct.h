@@ -79,7 +79,6 @@ private:
     void DecodeIdentity(quint8 code, quint8 d1, quint8 d2);
     void CompleteCycle();
     QString IdentifiedTitle() const;
-    QString Time() const { return TimeText(); }
 
     bool Parsing = false;
     int DumpFailures = 0;
