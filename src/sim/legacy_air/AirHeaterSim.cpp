@@ -184,7 +184,7 @@ std::optional<QByteArray> TAirHeaterSim::AnswerTo(quint8 code)
         return AirWire::Word(s, VoltageTenths);
     case 15:
         // The overheat sensor sits on the heat exchanger, a little cooler than the plate.
-        return AirWire::Word(s, SensorWord(Variant.OverheatSensor ? PlateC - 5 : AmbientC));
+        return AirWire::Word(s, SensorWord(Variant.OverheatSensor ? std::max(AmbientC, PlateC - 5) : AmbientC));
     case 16:
         return AirWire::Word(s, SensorWord(PlateC));
     case 18:
