@@ -200,7 +200,8 @@ private slots:
     void registryKnowsTheSimulatedModels()
     {
         // Named by the model menu's captions.
-        for (const QString &model : {"Hydrel-7S", "Zephal-33 [new rev.]", "Zephal-1", "Corva-mini"})
+        for (const QString &model : {"Hydrel-7S", "Zephal-33 [new rev.]", "Zephal-1", "Corva-mini",
+                                     "Zephal-3/-33/-6 [old rev.]", "Corva"})
             QVERIFY2(SimulatedModels().contains(model), qPrintable(model));
         for (const QString &model : SimulatedModels()) {
             QVERIFY2(CreateSimulator(model), qPrintable(model));

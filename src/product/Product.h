@@ -165,6 +165,9 @@ protected:
 
     // Recording.
     void BeginRecording(const QString &header);
+    // Records again after a saved run without clearing the charts (a heater that starts by itself):
+    // the rows are saved at the end of this run too, under the header when the run log was empty.
+    void ResumeRecording(const QString &header);
     // Ends the recording and writes the run log once per begin; raises an error if it cannot be written.
     void SaveRecording();
     // Saves a run that would otherwise be lost (connection lost, handler destroyed).

@@ -63,6 +63,14 @@ void TProduct::BeginRecording(const QString &header)
     LogSaved = false;
 }
 
+void TProduct::ResumeRecording(const QString &header)
+{
+    if (RunLogLines.isEmpty())
+        RunLogLines = {header};
+    Running = true;
+    LogSaved = false;
+}
+
 void TProduct::SaveRecording()
 {
     Running = false;
