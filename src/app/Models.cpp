@@ -1,5 +1,6 @@
 #include "app/Models.h"
 #include "current/Orvel.h"
+#include "legacy_liquid/Hydrel7.h"
 
 std::vector<TModel> &Models()
 {
@@ -8,7 +9,7 @@ std::vector<TModel> &Models()
         {QStringLiteral("N21"), QStringLiteral("Zephal-1"), QStringLiteral("TZephal1"), {}},
         {QStringLiteral("N41"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("TZephalOld"), {}},
         {QStringLiteral("N4"), QStringLiteral("Zephal-33 [new rev.]"), QStringLiteral("TZephal33new"), {}},
-        {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), {}},
+        {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), [] { return new THydrelOld; }},
         {QStringLiteral("Hydrel7S1"), QStringLiteral("Hydrel-7S"), QStringLiteral("TOrvel"), [] { return new TOrvel; }},
         {QStringLiteral("NCorva1"), QStringLiteral("Corva"), QStringLiteral("TCorvaOld"), {}},
     };
