@@ -199,12 +199,12 @@ private slots:
 
     void registryKnowsTheSimulatedModels()
     {
-        QCOMPARE(SimulatedModels(), QStringList{QStringLiteral("Hydrel-7S")});
+        QCOMPARE(SimulatedModels(), (QStringList{QStringLiteral("Hydrel-7S"), QStringLiteral("Hydrel-7")}));
         for (const QString &model : SimulatedModels()) {
             QVERIFY2(CreateSimulator(model), qPrintable(model));
             QVERIFY2(CreateSimulator(model.toUpper()), qPrintable(model));
         }
-        for (const QString &model : {"", "Hydrel-7", "Zephal-1", "Hydrel-7S "})
+        for (const QString &model : {"", "Hydrel-7 ", "Zephal-1", "Hydrel-7S "})
             QVERIFY2(!CreateSimulator(model), qPrintable(model));
     }
 
