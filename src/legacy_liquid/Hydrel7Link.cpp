@@ -14,7 +14,7 @@ const QStringList GridCaptions = {
     QStringLiteral("Voltage"), QStringLiteral("Faultcode"),
 };
 
-// Reply codes of the identification.
+// Request codes of the link; the identification's replies carry the same codes.
 constexpr quint8 SerialNumberCode = 121;
 constexpr quint8 VersionCode = 104;
 constexpr quint8 StreamOnCode = 19;
