@@ -245,6 +245,22 @@ private slots:
         QVERIFY(Sent(19).isEmpty());
     }
 
+    void aModelChosenDuringTheReadingEndsItCleanly()
+    {
+        F->Heater.AnswerEeprom = true;
+        F->H.Clock.CallAt(F->H.Clock.Now() + 5000, [this] { F->H.Choose(QStringLiteral("Hydrel-7S")); });
+        F->Hydrel->ReadEDR();
+        const int reads = int(Sent(119).size());
+        QVERIFY(reads > 0 && reads < 86);
+        F->H.Clock.AdvanceBy(100);
+        QCOMPARE(CurrentProduct->ClassName(), QStringLiteral("TOrvel"));
+        QVERIFY(!F->H.LogContains(QStringLiteral("EEPROM reading error.")));
+        QVERIFY(F->H.Messages().isEmpty());
+        QVERIFY(!frmMain->WaitPanelVisible());
+        F->H.Clock.AdvanceBy(2000);
+        QCOMPARE(int(Sent(119).size()), reads);
+    }
+
     void edrRefusals()
     {
         F->Cycle(24);
