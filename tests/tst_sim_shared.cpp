@@ -201,13 +201,13 @@ private slots:
     {
         // Named by the model menu's captions.
         for (const QString &model : {"Hydrel-7S", "Zephal-33 [new rev.]", "Zephal-1", "Corva-mini",
-                                     "Zephal-3/-33/-6 [old rev.]", "Corva"})
+                                     "Zephal-3/-33/-6 [old rev.]", "Corva", "Hydrel-7"})
             QVERIFY2(SimulatedModels().contains(model), qPrintable(model));
         for (const QString &model : SimulatedModels()) {
             QVERIFY2(CreateSimulator(model), qPrintable(model));
             QVERIFY2(CreateSimulator(model.toUpper()), qPrintable(model));
         }
-        for (const QString &model : {"", "Hydrel-7", "Zephal-33", "Corva-mini ", "Hydrel-7S "})
+        for (const QString &model : {"", "Hydrel-7 ", "Zephal-33", "Corva-mini ", "Hydrel-7S "})
             QVERIFY2(!CreateSimulator(model), qPrintable(model));
     }
 

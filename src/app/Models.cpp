@@ -5,6 +5,7 @@
 #include "current/Zephal33New.h"
 #include "legacy_air/CorvaOld.h"
 #include "legacy_air/ZephalOld.h"
+#include "legacy_liquid/Hydrel7.h"
 
 std::vector<TModel> &Models()
 {
@@ -13,7 +14,7 @@ std::vector<TModel> &Models()
         {QStringLiteral("N21"), QStringLiteral("Zephal-1"), QStringLiteral("TZephal1"), [] { return new TZephal1; }},
         {QStringLiteral("N41"), QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("TZephalOld"), [] { return new TZephalOld; }},
         {QStringLiteral("N4"), QStringLiteral("Zephal-33 [new rev.]"), QStringLiteral("TZephal33new"), [] { return new TZephal33new; }},
-        {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), {}},
+        {QStringLiteral("Hydrel71"), QStringLiteral("Hydrel-7"), QStringLiteral("THydrelOld"), [] { return new THydrelOld; }},
         {QStringLiteral("Hydrel7S1"), QStringLiteral("Hydrel-7S"), QStringLiteral("TOrvel"), [] { return new TOrvel; }},
         {QStringLiteral("NCorva1"), QStringLiteral("Corva"), QStringLiteral("TCorvaOld"), [] { return new TCorvaOld; }},
     };
