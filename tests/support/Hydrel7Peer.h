@@ -41,6 +41,9 @@ public:
     QList<QByteArray> RequestsWithCode(int code) const
     {
         QList<QByteArray> found;
+        // Reserved first: built with GCC 12 at -O2, appending to this fresh list in the connection-loss
+        // test read and wrote freed memory (valgrind: memmove inside QList::emplace), which valgrind
+        // shows no earlier fault leading to.
         found.reserve(Requests.size());
         for (const QByteArray &request : Requests)
             if (quint8(request[4]) == code)
