@@ -128,6 +128,21 @@ private slots:
         const QRect p = panel->geometry();
         QCOMPARE(frmViewData->parentWidget()->geometry(), QRect(p.left() + p.width() + 10, p.top(), 500, 405));
     }
+
+    // The longest grid of any model, 14 rows, is seen whole in the window as placed.
+    void longestGridFitsTheCurrentDataWindow()
+    {
+        frmMain->N5->trigger(); // hide
+        frmMain->N5->trigger(); // show, placed
+        TStringGrid *grid = frmViewData->strngrd;
+        grid->SetRowCount(14);
+        for (int row = 0; row < 14; ++row)
+            grid->SetCells(0, row, QStringLiteral("row %1").arg(row));
+        QCoreApplication::processEvents();
+        const int lastBottom = grid->rowViewportPosition(13) + grid->rowHeight(13);
+        QVERIFY2(lastBottom <= grid->viewport()->height(),
+                 qPrintable(QStringLiteral("%1 > %2").arg(lastBottom).arg(grid->viewport()->height())));
+    }
 };
 
 QTEST_MAIN(TestViewsWindows)

@@ -5,6 +5,9 @@ TStringGrid::TStringGrid(QWidget *parent) : QTableWidget(parent)
 {
     horizontalHeader()->hide();
     verticalHeader()->hide();
+    // Rows of 24 pixels, so the longest model grid (14 rows) fits the current data window unscrolled.
+    verticalHeader()->setMinimumSectionSize(20);
+    verticalHeader()->setDefaultSectionSize(24);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
