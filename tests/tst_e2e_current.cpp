@@ -7,38 +7,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "support/Processes.h"
 
-namespace {
-QString Binary(const char *name)
-{
-    return qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + QLatin1String(name);
-}
-
-// Ends a process politely, then firmly.
-void End(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-}
-
-QStringList LogLines(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-int CountContaining(const QStringList &lines, const QString &text)
-{
-    return int(std::count_if(lines.begin(), lines.end(), [&](const QString &line) { return line.contains(text); }));
-}
-} // namespace
+using namespace ProcessTest;
 
 class TestE2eCurrent : public QObject {
     Q_OBJECT
@@ -72,10 +43,7 @@ private slots:
         heater.start(Binary("thermoryx-heater-sim"), {"--model", model, "--link", link});
         auto endHeater = qScopeGuard([&] { End(heater); });
         QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
-        QDeadlineTimer pathDeadline(10000);
-        while (!heater.canReadLine() && !pathDeadline.hasExpired() && heater.state() == QProcess::Running)
-            heater.waitForReadyRead(200);
-        const QString pty = QString::fromLocal8Bit(heater.readLine()).trimmed();
+        const QString pty = PtyPath(heater);
         QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
         QCOMPARE(QFileInfo(link).symLinkTarget(), pty);
 

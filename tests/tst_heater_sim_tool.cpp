@@ -6,16 +6,14 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QtTest>
+#include "support/Processes.h"
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-QString Binary(const char *name)
-{
-    return qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + QLatin1String(name);
-}
+using namespace ProcessTest;
 
+namespace {
 // The program's end of the pseudo-terminal, raw.
 struct TPort {
     int Fd = -1;
@@ -77,16 +75,9 @@ private slots:
         QFETCH(QByteArray, version);
         QProcess heater;
         heater.start(Binary("thermoryx-heater-sim"), {"--model", model});
-        auto end = qScopeGuard([&] {
-            heater.terminate();
-            if (!heater.waitForFinished(5000))
-                heater.kill();
-        });
+        auto end = qScopeGuard([&] { End(heater); });
         QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
-        QDeadlineTimer started(10000);
-        while (!heater.canReadLine() && !started.hasExpired() && heater.state() == QProcess::Running)
-            heater.waitForReadyRead(200);
-        const QString pty = QString::fromLocal8Bit(heater.readLine()).trimmed();
+        const QString pty = PtyPath(heater);
         QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
 
         TPort port(pty);
