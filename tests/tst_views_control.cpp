@@ -46,8 +46,6 @@ public:
     void StartPolling() override {}
     void StopPolling() override {}
     QString SearchingTitle() const override { return {}; }
-    bool SearchBurst() override { return true; }
-    void BeginPolling() override {}
     void FillStringGrid() override {}
     void AddChartPoints(double) override {}
     QString RunLogRow() const override { return {}; }

@@ -165,27 +165,6 @@ void TCurrentProduct::StopPolling()
     StatusActive = false;
 }
 
-bool TCurrentProduct::SearchBurst()
-{
-    StopPolling();
-    if (!Delay(300))
-        return false;
-    StopPolling();
-    if (!Delay(250))
-        return false;
-    RequestSerialNumber();
-    if (!Delay(250))
-        return false;
-    RequestVersion();
-    return true;
-}
-
-void TCurrentProduct::BeginPolling()
-{
-    Timer->SetEnabled(true);
-    StartPolling();
-}
-
 void TCurrentProduct::TimerEvent(QObject *sender)
 {
     try {

@@ -51,8 +51,6 @@ protected:
 
     QString SearchingTitle() const override;
     QString IdentifiedTitle() const;
-    bool SearchBurst() override;
-    void BeginPolling() override;
     // The external sensor keeps its last reading when the line is lost.
     void ClearDecodedValues() override;
 

@@ -66,8 +66,6 @@ public:
 
 protected:
     QString SearchingTitle() const override;
-    bool SearchBurst() override;
-    void BeginPolling() override;
     // The liquid temperatures keep their last readings; the pending requests are forgotten.
     void ClearDecodedValues() override;
 

@@ -165,27 +165,6 @@ void THydrelOld::StopPolling()
     StatusActive = false;
 }
 
-bool THydrelOld::SearchBurst()
-{
-    StopPolling();
-    if (!Delay(300))
-        return false;
-    StopPolling();
-    if (!Delay(250))
-        return false;
-    RequestSerialNumber();
-    if (!Delay(250))
-        return false;
-    RequestVersion();
-    return true;
-}
-
-void THydrelOld::BeginPolling()
-{
-    Timer->SetEnabled(true);
-    StartPolling();
-}
-
 void THydrelOld::ClearDecodedValues()
 {
     const double liquid1 = TempLiquid1;

@@ -141,9 +141,10 @@ protected:
     // The first log line of a search tick.
     virtual void LogSearchTick() const;
     // The identification requests of one search tick; false when a wait was cut short by tear-down.
-    virtual bool SearchBurst() = 0;
-    // Starts the status flow once the heater is identified.
-    virtual void BeginPolling() = 0;
+    // By default the stream is stopped twice, then serial number and version are asked for.
+    virtual bool SearchBurst();
+    // Starts the status flow once the heater is identified: the keep-alive timer and the stream.
+    virtual void BeginPolling();
     // Consecutive silent watchdog intervals that are tolerated; the next one loses the connection.
     virtual int WatchdogLimit() const { return 5; }
     // A valid frame arrived: the watchdog starts a new full interval.

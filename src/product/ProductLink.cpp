@@ -30,6 +30,27 @@ void TProduct::OnSearchTimer(QObject *)
     }
 }
 
+bool TProduct::SearchBurst()
+{
+    StopPolling();
+    if (!Delay(300))
+        return false;
+    StopPolling();
+    if (!Delay(250))
+        return false;
+    RequestSerialNumber();
+    if (!Delay(250))
+        return false;
+    RequestVersion();
+    return true;
+}
+
+void TProduct::BeginPolling()
+{
+    Timer->SetEnabled(true);
+    StartPolling();
+}
+
 void TProduct::RestartWatchdog()
 {
     if (ErTimer)

@@ -29,8 +29,6 @@ public:
 
 protected:
     QString SearchingTitle() const override { return QStringLiteral("Thermoryx Diagnostic - Corva - Connecting..."); }
-    bool SearchBurst() override { return true; }
-    void BeginPolling() override {}
     void FillStringGrid() override {}
     void AddChartPoints(double) override {}
     QString RunLogRow() const override { return {}; }
