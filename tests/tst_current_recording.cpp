@@ -2,6 +2,7 @@
 // a failed write, and a run saved when the line is lost or the handler goes away.
 #include "support/CurrentPeer.h"
 #include "support/RunLogHeaders.h"
+#include "product/RunLog.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
 #include <QCoreApplication>
@@ -192,12 +193,39 @@ private slots:
         QCOMPARE(RunFiles().size(), 1);
     }
 
+    // The run is kept as the file's own bytes: Windows-1251, CR LF, across as many blocks as it needs.
+    void runLogBytes()
+    {
+        TRunLog log;
+        QVERIFY(log.IsEmpty());
+        QVERIFY(log.Lines().isEmpty());
+        log.Begin(QStringLiteral("a;°;"));
+        QCOMPARE(log.Append(QStringLiteral("’")), QByteArray("\x92\r\n"));
+        QCOMPARE(log.Bytes(), QByteArray("a;\xb0;\r\n\x92\r\n"));
+        QCOMPARE(log.Lines(), (QStringList{QStringLiteral("a;°;"), QStringLiteral("’")}));
+
+        QByteArray expected = log.Bytes();
+        const int rows = 3 * TRunLog::BlockSize / 20;
+        for (int row = 0; row < rows; ++row) {
+            const QString text = QStringLiteral("%1;12,5;0;").arg(row, 6, 10, QLatin1Char('0'));
+            log.Append(text);
+            expected += text.toLatin1() + "\r\n";
+        }
+        QCOMPARE(log.Bytes(), expected);
+        QCOMPARE(log.Lines().size(), rows + 2);
+        QVERIFY(log.Capacity() < expected.size() + 2 * TRunLog::BlockSize);
+
+        log.Begin(QStringLiteral("h;"));
+        QCOMPARE(log.Lines(), QStringList{QStringLiteral("h;")});
+        log.Clear();
+        QVERIFY(log.IsEmpty());
+    }
+
     void fileRules()
     {
         const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
         QCOMPARE(RunLogFileName(Serial, when), QStringLiteral("[070001234] 2024-03-03 14-05-09.csv"));
         QCOMPARE(RunLogFileName(QString(), when), QStringLiteral("[] 2024-03-03 14-05-09.csv"));
-        QCOMPARE(EncodeRunLog({QStringLiteral("a;°;"), QStringLiteral("’")}), QByteArray("a;\xb0;\r\n\x92\r\n"));
 
         QTemporaryDir writable;
         QCOMPARE(RunLogFolder(writable.path()), QDir::cleanPath(writable.path()) + QLatin1Char('/'));
@@ -208,14 +236,14 @@ private slots:
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                   + QStringLiteral("/Thermoryx Diagnostic/");
         QCOMPARE(RunLogFolder(blocker.fileName() + QStringLiteral("/sub")), documents);
-        const TRunLogSave saved = SaveRunLog({QStringLiteral("x;")}, Serial, when, blocker.fileName() + "/sub");
+        const TRunLogSave saved = SaveRunLog(QByteArray("x;\r\n"), Serial, when, blocker.fileName() + "/sub");
         QVERIFY(saved.Saved);
         QCOMPARE(saved.Path, documents + QStringLiteral("[070001234] 2024-03-03 14-05-09.csv"));
         QVERIFY(QFile::exists(saved.Path));
         QFile::remove(saved.Path);
         QStandardPaths::setTestModeEnabled(false);
 
-        const TRunLogSave failed = WriteRunLog(writable.filePath(QStringLiteral("missing/x.csv")), {QStringLiteral("x;")});
+        const TRunLogSave failed = WriteRunLog(writable.filePath(QStringLiteral("missing/x.csv")), QByteArray("x;\r\n"));
         QVERIFY(!failed.Saved);
         QVERIFY(!failed.Error.isEmpty());
     }

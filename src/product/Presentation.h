@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,19 @@ enum class TLegendCaption {
     Overheat, // lbl8
 };
 
+// What the link is doing, for the status bar.
+enum class TConnectionState {
+    NoPort,         // no port chosen or opened
+    Opening,        // the port is being opened
+    Searching,      // the port is open, the heater not yet found
+    Identified,     // the heater answers; the detail names the model and its serial number
+    Lost,           // the heater fell silent
+    AdapterMissing, // the adapter went away; the port is tried again
+};
+
+// A frame's way on the line.
+enum class TFrameDirection { Sent, Received };
+
 // Everything a handler shows, and the only way it reaches the windows: the title line, the EDR wait
 // panel and window, the current-data grid, the chart points and stage bars, the legend and the
 // control-panel sections, and the save-path caption. The program implements it over its windows;
@@ -89,4 +103,9 @@ public:
 
     // lblSavePath: "Log saved to " and the path, or empty.
     virtual void SetSavePath(const QString &) {}
+
+    // The connection at a glance; the detail says more where the state has more to say.
+    virtual void SetConnectionState(TConnectionState, const QString & /*detail*/) {}
+    // Every frame on the line: one sent, or one received and found valid or dropped.
+    virtual void NoteFrame(TFrameDirection, const QByteArray &, bool /*valid*/) {}
 };

@@ -1,4 +1,5 @@
 #pragma once
+#include "product/RunLog.h"
 #include <QByteArray>
 #include <QColor>
 #include <QString>
@@ -78,7 +79,7 @@ public:
     void RequestTearDown(std::function<void()> whenReleased);
 
     // The run being recorded: its CSV header and one row per presentation tick.
-    const QStringList &RunLog() const { return RunLogLines; }
+    QStringList RunLog() const { return RunLogLines.Lines(); }
 
     // Shared fields, in the order of the handler record.
     bool EdrReading = false;
@@ -198,7 +199,7 @@ private:
 
     TPresentation *Presentation;
     TLogMemo *ProgramLog;
-    QStringList RunLogLines;
+    TRunLog RunLogLines;
     int DelayDepth = 0;
     bool TearDownWanted = false;
     bool TearingDown = false;

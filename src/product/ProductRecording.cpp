@@ -49,7 +49,7 @@ void TProduct::FillCharts()
 
 void TProduct::FillLog()
 {
-    RunLogLines.append(RunLogRow());
+    RunLogLines.Append(RunLogRow());
 }
 
 void TProduct::BeginRecording(const QString &header)
@@ -58,15 +58,15 @@ void TProduct::BeginRecording(const QString &header)
     View().SetSavePath(QString());
     Tick = 1;
     StageStartTick = 0;
-    RunLogLines = {header};
+    RunLogLines.Begin(header);
     Running = true;
     LogSaved = false;
 }
 
 void TProduct::ResumeRecording(const QString &header)
 {
-    if (RunLogLines.isEmpty())
-        RunLogLines = {header};
+    if (RunLogLines.IsEmpty())
+        RunLogLines.Begin(header);
     Running = true;
     LogSaved = false;
 }
@@ -75,19 +75,19 @@ void TProduct::SaveRecording()
 {
     Running = false;
     if (!LogSaved) {
-        const TRunLogSave saved = SaveRunLog(RunLogLines, SerialNumberText, QDateTime::currentDateTime());
+        const TRunLogSave saved = SaveRunLog(RunLogLines.Bytes(), SerialNumberText, QDateTime::currentDateTime());
         // The lines stay for the next save.
         if (!saved.Saved)
             throw Exception(saved.Error);
         View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(saved.Path));
         LogSaved = true;
     }
-    RunLogLines.clear();
+    RunLogLines.Clear();
 }
 
 void TProduct::SaveUnsavedRun(const QString &operation)
 {
-    if (LogSaved || RunLogLines.isEmpty())
+    if (LogSaved || RunLogLines.IsEmpty())
         return;
     try {
         SaveRecording();

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QStringEncoder>
 
 QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime)
 {
@@ -27,18 +26,7 @@ QString RunLogFolder(const QString &programFolder)
     return documents;
 }
 
-QByteArray EncodeRunLog(const QStringList &lines)
-{
-    QStringEncoder encoder("windows-1251");
-    QByteArray bytes;
-    for (const QString &line : lines) {
-        bytes += encoder.encode(line);
-        bytes += "\r\n";
-    }
-    return bytes;
-}
-
-TRunLogSave WriteRunLog(const QString &path, const QStringList &lines)
+TRunLogSave WriteRunLog(const QString &path, const QByteArray &bytes)
 {
     TRunLogSave result;
     result.Path = path;
@@ -47,7 +35,6 @@ TRunLogSave WriteRunLog(const QString &path, const QStringList &lines)
         result.Error = QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString());
         return result;
     }
-    const QByteArray bytes = EncodeRunLog(lines);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
         result.Error = QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString());
         file.cancelWriting();
@@ -57,8 +44,8 @@ TRunLogSave WriteRunLog(const QString &path, const QStringList &lines)
     return result;
 }
 
-TRunLogSave SaveRunLog(const QStringList &lines, const QString &serialNumber, const QDateTime &localTime,
+TRunLogSave SaveRunLog(const QByteArray &bytes, const QString &serialNumber, const QDateTime &localTime,
                        const QString &programFolder)
 {
-    return WriteRunLog(RunLogFolder(programFolder) + RunLogFileName(serialNumber, localTime), lines);
+    return WriteRunLog(RunLogFolder(programFolder) + RunLogFileName(serialNumber, localTime), bytes);
 }

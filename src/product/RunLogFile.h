@@ -2,7 +2,6 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 // The run-log file rules of every heater family: the name from the serial number and the local date
 // and time, the folder (the program's own, or Documents/Thermoryx Diagnostic/ when that cannot be
@@ -19,10 +18,9 @@ QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime);
 // The program's folder when it is a writable folder, else Documents + "/Thermoryx Diagnostic/"
 // (created when missing). Without an argument: the folder of the running program.
 QString RunLogFolder(const QString &programFolder = QString());
-// The file's bytes: every line followed by CR LF, in Windows-1251.
-QByteArray EncodeRunLog(const QStringList &lines);
-// Writes the lines to path through a temporary file that replaces the old one only when complete.
-TRunLogSave WriteRunLog(const QString &path, const QStringList &lines);
+// Writes the file's bytes to path through a temporary file that replaces the old one only when
+// complete.
+TRunLogSave WriteRunLog(const QString &path, const QByteArray &bytes);
 // Names, places and writes a run log.
-TRunLogSave SaveRunLog(const QStringList &lines, const QString &serialNumber, const QDateTime &localTime,
+TRunLogSave SaveRunLog(const QByteArray &bytes, const QString &serialNumber, const QDateTime &localTime,
                        const QString &programFolder = QString());

@@ -1,0 +1,33 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringEncoder>
+#include <QStringList>
+
+// A run as its file will hold it: the header and one row per second, each line already encoded in
+// Windows-1251 and ended by CR LF. The bytes are kept in blocks of fixed size, so a week-long run
+// costs its own bytes and not the slack of one ever-growing buffer, and a row appended here is the
+// very line that goes into the file.
+class TRunLog {
+public:
+    // A new run: only the header.
+    void Begin(const QString &header);
+    // Appends one row; returns its line as stored (encoded, with CR LF).
+    QByteArray Append(const QString &row);
+    void Clear();
+    bool IsEmpty() const { return Blocks.isEmpty(); }
+
+    // The file's bytes.
+    QByteArray Bytes() const;
+    // The lines decoded again, without their line ends.
+    QStringList Lines() const;
+    // Bytes held, blocks' reserve included.
+    qsizetype Capacity() const;
+
+    static constexpr qsizetype BlockSize = 64 * 1024;
+
+private:
+    QList<QByteArray> Blocks;
+    QStringEncoder Encoder{"windows-1251"};
+};
