@@ -1,10 +1,21 @@
 #include "views/fBB.h"
+#include "core/Dialogs.h"
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
-TfrmBB::TfrmBB(QWidget *parent) : QWidget(parent), mEE(new QPlainTextEdit(this))
+TfrmBB::TfrmBB(QWidget *parent)
+    : QWidget(parent), mEE(new QPlainTextEdit(this)), btnSave(new QPushButton(QStringLiteral("Save..."), this)),
+      btnPrint(new QPushButton(QStringLiteral("Print..."), this))
 {
     setWindowTitle(QStringLiteral("EDR"));
     // Sizeable, with the system menu and the close box only.
@@ -14,6 +25,22 @@ TfrmBB::TfrmBB(QWidget *parent) : QWidget(parent), mEE(new QPlainTextEdit(this))
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(mEE);
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 4, 4, 4);
+    buttons->addStretch();
+    buttons->addWidget(btnSave);
+    buttons->addWidget(btnPrint);
+    layout->addLayout(buttons);
+    connect(btnSave, &QPushButton::clicked, this, &TfrmBB::SaveClicked);
+    connect(btnPrint, &QPushButton::clicked, this, &TfrmBB::PrintClicked);
+    AskSavePath = [this](const QString &suggested) {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Save EDR report"), suggested,
+                                            QStringLiteral("Text files (*.txt);;All files (*)"));
+    };
+    AskPrinter = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
@@ -36,6 +63,47 @@ QStringList TfrmBB::Lines() const
 {
     const QString text = mEE->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+QString TfrmBB::SaveReport(const QString &path) const
+{
+    QByteArray bytes;
+    for (const QString &line : Lines())
+        bytes += line.toUtf8() + "\r\n";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return QStringLiteral("Cannot write file \"%1\". %2").arg(QDir::toNativeSeparators(path), error);
+    }
+    return QString();
+}
+
+void TfrmBB::PrintReport(QPrinter &printer) const
+{
+    QTextDocument document;
+    document.setDefaultFont(mEE->font());
+    document.setPlainText(Lines().join(QLatin1Char('\n')));
+    document.print(&printer);
+}
+
+void TfrmBB::SaveClicked()
+{
+    const QString path = AskSavePath(QDir::home().filePath(QStringLiteral("EDR.txt")));
+    if (path.isEmpty())
+        return;
+    const QString error = SaveReport(path);
+    if (!error.isEmpty())
+        ShowMessage(error);
+}
+
+void TfrmBB::PrintClicked()
+{
+    QPrinter printer;
+    if (AskPrinter(printer))
+        PrintReport(printer);
 }
 
 void TfrmBB::BringUp()

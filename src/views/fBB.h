@@ -1,12 +1,16 @@
 #pragma once
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QPlainTextEdit;
+class QPrinter;
+class QPushButton;
 
 // The EDR window: a fixed-pitch memo with the last EDR report. It starts out of sight; its close box
 // hides it (keeping the text) and unticks View > "EDR". Its frame and the menu item belong to the main
 // window, so the window asks for them through its signals; they are carried out before the emit returns.
+// The report can leave the program: saved as a text file or printed.
 class TfrmBB : public QWidget {
     Q_OBJECT
 public:
@@ -22,7 +26,19 @@ public:
     // Minimised when on show; a window put away stays out of sight.
     void Minimise();
 
+    // Writes the report as UTF-8 text, every line ended by CR LF; an empty string when written, else
+    // why not.
+    QString SaveReport(const QString &path) const;
+    // Lays the report out in the memo's fixed-pitch font onto the printer's pages.
+    void PrintReport(QPrinter &printer) const;
+
+    // What the buttons ask the user: the file to save to (empty: cancelled) and the printer to use
+    // (false: cancelled). Real dialogs by default; tests stand in for them.
+    std::function<QString(const QString &suggested)> AskSavePath;
+    std::function<bool(QPrinter &)> AskPrinter;
+
     QPlainTextEdit *mEE;
+    QPushButton *btnSave, *btnPrint;
 
 signals:
     // View > "EDR" ticked or unticked.
@@ -37,5 +53,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void SaveClicked();
+    void PrintClicked();
+
     bool ShownOnce = false;
 };
