@@ -19,6 +19,17 @@ void TWindowPresentation::SetWaitPanelVisible(bool visible)
         frmMain->SetWaitPanelVisible(visible);
 }
 
+void TWindowPresentation::SetWaitProgress(int block, int blocks)
+{
+    if (frmMain)
+        frmMain->SetWaitProgress(block, blocks);
+}
+
+bool TWindowPresentation::WaitCancelled() const
+{
+    return frmMain && frmMain->WaitCancelled();
+}
+
 void TWindowPresentation::SetEdrReport(const QStringList &lines)
 {
     if (!frmBB)

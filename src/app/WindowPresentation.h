@@ -8,6 +8,8 @@ class TWindowPresentation : public TPresentation {
 public:
     void SetTitle(const QString &title) override;
     void SetWaitPanelVisible(bool visible) override;
+    void SetWaitProgress(int block, int blocks) override;
+    bool WaitCancelled() const override;
     void SetEdrReport(const QStringList &lines) override;
     void BringUpEdr() override;
     void PutAwayEdr() override;

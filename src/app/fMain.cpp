@@ -18,6 +18,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <utility>
 
 TfrmMain::TfrmMain()
@@ -39,6 +41,16 @@ TfrmMain::TfrmMain()
     pnl1->setAutoFillBackground(true);
     pnl1->hide();
     pnl1->installEventFilter(this);
+    // Below the caption: how far the reading is, and a way to stop it.
+    lblWaitProgress = new QLabel(pnl1);
+    lblWaitProgress->setAlignment(Qt::AlignCenter);
+    btnWaitCancel = new QPushButton(QStringLiteral("Cancel"), pnl1);
+    auto *waitLayout = new QVBoxLayout(pnl1);
+    waitLayout->addStretch(3);
+    waitLayout->addWidget(lblWaitProgress);
+    waitLayout->addWidget(btnWaitCancel, 0, Qt::AlignHCenter);
+    waitLayout->addStretch(1);
+    connect(btnWaitCancel, &QPushButton::clicked, this, [this] { WaitCancelRequested = true; });
 
     BuildMenus();
     ComPort = new TSerialPort(this);
@@ -158,10 +170,19 @@ void TfrmMain::HideChild(QWidget *child)
 
 void TfrmMain::SetWaitPanelVisible(bool visible)
 {
+    if (visible && !pnl1->isVisible()) {
+        WaitCancelRequested = false;
+        lblWaitProgress->clear();
+    }
     pnl1->setGeometry(Area->rect());
     pnl1->setVisible(visible);
     if (visible)
         pnl1->raise();
+}
+
+void TfrmMain::SetWaitProgress(int block, int blocks)
+{
+    lblWaitProgress->setText(QStringLiteral("Block %1 of %2").arg(block).arg(blocks));
 }
 
 bool TfrmMain::WaitPanelVisible() const

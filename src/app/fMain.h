@@ -7,6 +7,7 @@ class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QPushButton;
 
 // The main window: an MDI frame whose title is the connection status line, with the product menu
 // that creates CurrentProduct, the View toggles, and the EDR wait panel pnl1.
@@ -28,6 +29,9 @@ public:
     void SetWaitPanelVisible(bool visible);
     bool WaitPanelVisible() const;
     void SetEdrItemChecked(bool checked);
+    // The wait panel's "block n of N" line, and whether its Cancel was pressed since it was shown.
+    void SetWaitProgress(int block, int blocks);
+    bool WaitCancelled() const { return WaitCancelRequested; }
 
     // The product menu's handler: replaces CurrentProduct with a new handler of the model.
     void ChooseProduct(const QString &caption);
@@ -38,6 +42,8 @@ public:
 
     QMdiArea *Area;
     QLabel *pnl1;
+    QLabel *lblWaitProgress;
+    QPushButton *btnWaitCancel;
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
     QAction *N3, *N5, *N6, *N7;
 
@@ -55,4 +61,5 @@ private:
     void ReplaceProduct(const QString &caption);
 
     QActionGroup *RadioGroup;
+    bool WaitCancelRequested = false;
 };

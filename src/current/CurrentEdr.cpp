@@ -35,6 +35,8 @@ TCurrentProduct::TBlockResult TCurrentProduct::ReadEepromBlock(int address, int 
         do {
             if (!Delay(WaitMs))
                 return TBlockResult::TornDown;
+            if (View().WaitCancelled())
+                return TBlockResult::Cancelled;
             --EepromWait;
         } while (!EepromAnswered && EepromWait > 0);
         if (EepromAnswered)
@@ -64,11 +66,20 @@ void TCurrentProduct::ReadEDR()
         EdrReading = true;
         const TEdrBlocks blocks = EdrBlocks();
         for (int block = 0; block < blocks.Count; ++block) {
+            View().SetWaitProgress(block + 1, blocks.Count);
             if (!Delay(blocks.PauseMs))
                 return endReading();
-            const TBlockResult result = ReadEepromBlock(block * blocks.Length, blocks.Length);
+            const TBlockResult result = View().WaitCancelled() ? TBlockResult::Cancelled
+                                                               : ReadEepromBlock(block * blocks.Length, blocks.Length);
             if (result == TBlockResult::TornDown)
                 return endReading();
+            if (result == TBlockResult::Cancelled) {
+                // Nothing of a half-read image is shown; the status stream comes back.
+                Log(QStringLiteral("EDR reading cancelled."));
+                endReading();
+                StartPolling();
+                return;
+            }
             if (result == TBlockResult::Unanswered) {
                 Log(QStringLiteral("EEPROM reading error."));
                 endReading();

@@ -90,7 +90,7 @@ private:
     void DecodeVersion(const QByteArray &frame);
     void DecodeEepromBlock(const QByteArray &frame);
     // One block with its attempts; false when it stayed unanswered or the handler is going away.
-    enum class TBlockResult { Answered, Unanswered, TornDown };
+    enum class TBlockResult { Answered, Unanswered, TornDown, Cancelled };
     TBlockResult ReadEepromBlock(int address, int length);
     QByteArray SettingsPayload(qint16 workTime, qint8 workMode, int setpoint, quint8 waitMode,
                                quint8 power) const;

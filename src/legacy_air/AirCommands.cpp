@@ -68,13 +68,23 @@ void TAirProduct::ReadEDR()
         EdrWaitCount = 30;
         DumpFailures = 0;
         DumpGivenUp = false;
+        // The whole recorder comes in one dump: one block.
+        View().SetWaitProgress(1, 1);
         SendCommand(AirDumpCommand);
         if (!Delay(3000))
             return endReading();
-        while (EdrWaitCount > 0 && !EdrReceived && !DumpGivenUp) {
+        while (EdrWaitCount > 0 && !EdrReceived && !DumpGivenUp && !View().WaitCancelled()) {
             if (!Delay(300))
                 return endReading();
             --EdrWaitCount;
+        }
+        if (!EdrReceived && View().WaitCancelled()) {
+            // The dump asked for goes unheeded; polling takes over again.
+            Log(QStringLiteral("EDR reading cancelled."));
+            endReading();
+            StopPolling();
+            StartPolling();
+            return;
         }
         if (EdrReceived) {
             View().SetEdrReport(AirEdrReport(EdrBlock.left(256), Model.EdrShowsFiCalibration));

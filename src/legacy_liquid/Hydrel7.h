@@ -80,7 +80,7 @@ private:
     void EndOfCycle();
     void Request(quint8 command, quint8 data = 0, quint8 flags = Hydrel7::RequestFlags);
     // One EEPROM read into image bytes at..at + 2; false without a reply or when the handler goes.
-    enum class TReadResult { Answered, Unanswered, TornDown };
+    enum class TReadResult { Answered, Unanswered, TornDown, Cancelled };
     TReadResult ReadEepromTriple(int address);
     void EndEdrReading();
 

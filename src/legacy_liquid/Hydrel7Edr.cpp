@@ -23,6 +23,8 @@ THydrelOld::TReadResult THydrelOld::ReadEepromTriple(int address)
     do {
         if (!Delay(WaitMs))
             return TReadResult::TornDown;
+        if (View().WaitCancelled())
+            return TReadResult::Cancelled;
         --EepromWait;
     } while (!EepromAnswered && EepromWait > 0);
     if (!EepromAnswered)
@@ -59,10 +61,18 @@ void THydrelOld::ReadEDR()
         for (int n = 0; n < TripleReads; ++n)
             addresses << 3 * n;
         addresses << LastTripleAt;
-        for (int address : addresses) {
-            const TReadResult result = ReadEepromTriple(address);
+        for (qsizetype i = 0; i < addresses.size(); ++i) {
+            View().SetWaitProgress(int(i + 1), int(addresses.size()));
+            const TReadResult result = View().WaitCancelled() ? TReadResult::Cancelled : ReadEepromTriple(addresses[i]);
             if (result == TReadResult::TornDown)
                 return EndEdrReading();
+            if (result == TReadResult::Cancelled) {
+                // Nothing of a half-read image is shown; the status stream comes back.
+                Log(QStringLiteral("EDR reading cancelled."));
+                EndEdrReading();
+                StartPolling();
+                return;
+            }
             if (result == TReadResult::Unanswered) {
                 Log(QStringLiteral("EEPROM reading error."));
                 EndEdrReading();

@@ -78,6 +78,10 @@ public:
     virtual void SetTitle(const QString &) {}
     // The EDR wait panel of the main window.
     virtual void SetWaitPanelVisible(bool) {}
+    // While the EDR is read: block n (from 1) of blocks is being read now.
+    virtual void SetWaitProgress(int /*block*/, int /*blocks*/) {}
+    // The user asked, on the wait panel, to stop the reading since the panel was last shown.
+    virtual bool WaitCancelled() const { return false; }
 
     // The EDR window: its report, brought up after a completed reading, put away after a failed one
     // or a lost connection, minimised when a command is sent from the control panel.
