@@ -11,6 +11,8 @@
 #include "views/fGraph.h"
 #include "views/fViewData.h"
 #include "app/fLog.h"
+#include "app/RunLogWindow.h"
+#include <QFileDialog>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,6 +125,24 @@ void TfrmMain::BuildMenus()
     connect(N5, &QAction::triggered, this, [this] { ToggleView(frmViewData, N5, QStringLiteral("frmViewData")); });
     connect(N6, &QAction::triggered, this, [this] { ToggleView(frmGraph, N6, QStringLiteral("frmGraph")); });
     connect(N7, &QAction::triggered, this, [this] { ToggleView(frmBB, N7, QStringLiteral("frmBB")); });
+
+    QMenu *fileMenu = menuBar()->findChild<QMenu *>(QStringLiteral("mnuFile"));
+    if (!fileMenu) {
+        fileMenu = new QMenu(QStringLiteral("File"), menuBar());
+        fileMenu->setObjectName(QStringLiteral("mnuFile"));
+        menuBar()->insertMenu(menuBar()->actions().value(0), fileMenu);
+    }
+    actOpenRunLog = fileMenu->addAction(QStringLiteral("Open run log..."));
+    actOpenRunLog->setObjectName(QStringLiteral("actOpenRunLog"));
+    AskRunLogPath = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open run log"), QString(),
+                                            QStringLiteral("Run logs (*.csv);;All files (*)"));
+    };
+    connect(actOpenRunLog, &QAction::triggered, this, [this] {
+        const QString path = AskRunLogPath();
+        if (!path.isEmpty())
+            OpenRunLogWindow(*this, path);
+    });
 }
 
 QMdiSubWindow *TfrmMain::AddChild(QWidget *child)

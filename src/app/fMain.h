@@ -1,6 +1,7 @@
 #pragma once
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 class QAction;
 class QActionGroup;
@@ -46,6 +47,9 @@ public:
     QPushButton *btnWaitCancel;
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
     QAction *N3, *N5, *N6, *N7;
+    // File > "Open run log...", and the file it asks for (empty: cancelled); tests stand in for the dialog.
+    QAction *actOpenRunLog;
+    std::function<QString()> AskRunLogPath;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.
