@@ -9,6 +9,7 @@
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
+#include "views/fTrace.h"
 #include "views/fViewData.h"
 #include "app/fLog.h"
 #include <QActionGroup>
@@ -111,6 +112,8 @@ void TfrmMain::BuildMenus()
     connect(N5, &QAction::triggered, this, [this] { ToggleView(frmViewData, N5, QStringLiteral("frmViewData")); });
     connect(N6, &QAction::triggered, this, [this] { ToggleView(frmGraph, N6, QStringLiteral("frmGraph")); });
     connect(N7, &QAction::triggered, this, [this] { ToggleView(frmBB, N7, QStringLiteral("frmBB")); });
+    NTrace = addView(QStringLiteral("NTrace"), QStringLiteral("Trace"), false);
+    connect(NTrace, &QAction::triggered, this, [this] { ToggleView(frmTrace, NTrace, QStringLiteral("frmTrace")); });
 }
 
 QMdiSubWindow *TfrmMain::AddChild(QWidget *child)

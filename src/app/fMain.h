@@ -40,6 +40,7 @@ public:
     QLabel *pnl1;
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
     QAction *N3, *N5, *N6, *N7;
+    QAction *NTrace;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.
