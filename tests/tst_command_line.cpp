@@ -52,10 +52,53 @@ private slots:
         QCOMPARE(line.LogFile, logFile);
     }
 
+    void traceOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("traceFile");
+        QTest::addColumn<QString>("replay");
+        QTest::addColumn<QString>("error"); // a part of the message, or empty
+        QTest::newRow("trace file") << QStringList{"--trace-file", "/tmp/t.trace", "--port", "ttyUSB0"}
+                                    << "/tmp/t.trace" << "" << "";
+        QTest::newRow("trace file with demo") << QStringList{"--demo", "--trace-file", "/tmp/t"} << "/tmp/t" << ""
+                                              << "";
+        QTest::newRow("replay with model") << QStringList{"--replay", "/tmp/r", "--model", "Hydrel-7"} << ""
+                                           << "/tmp/r" << "";
+        QTest::newRow("replay and trace file")
+            << QStringList{"--model", "Corva", "--replay", "/tmp/r", "--trace-file", "/tmp/t"} << "/tmp/t"
+            << "/tmp/r" << "";
+        QTest::newRow("trace file without path") << QStringList{"--trace-file", "--port", "x"} << "" << ""
+                                                 << "--trace-file needs a path";
+        QTest::newRow("replay without path") << QStringList{"--model", "Corva", "--replay"} << "" << ""
+                                             << "--replay needs a path";
+        QTest::newRow("replay without model") << QStringList{"--replay", "/tmp/r"} << "" << ""
+                                              << "--replay needs --model";
+        QTest::newRow("replay and port") << QStringList{"--replay", "/tmp/r", "--model", "Corva", "--port", "x"}
+                                         << "" << "" << "--replay cannot be used with --demo or --port";
+        QTest::newRow("replay and demo") << QStringList{"--replay", "/tmp/r", "--demo"} << "" << ""
+                                         << "--replay cannot be used with --demo or --port";
+    }
+    void traceOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, traceFile);
+        QFETCH(QString, replay);
+        QFETCH(QString, error);
+        const TCommandLine line = TCommandLine::Parse(QStringList{"thermoryx-diagnostic"} + args);
+        if (!error.isEmpty()) {
+            QVERIFY2(line.Error.contains(error), qPrintable(line.Error));
+            return;
+        }
+        QVERIFY2(line.Error.isEmpty(), qPrintable(line.Error));
+        QCOMPARE(line.TraceFile, traceFile);
+        QCOMPARE(line.Replay, replay);
+    }
+
     void helpListsEveryOption()
     {
         const QString help = TCommandLine::HelpText();
-        for (const char *option : {"--port", "--model", "--demo", "--log-file", "--help", "--version"})
+        for (const char *option : {"--port", "--model", "--demo", "--log-file", "--trace-file", "--replay", "--help",
+                                   "--version"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains("\"Hydrel-7S\""));
     }

@@ -38,6 +38,14 @@ TCommandLine TCommandLine::Parse(const QStringList &arguments)
             if (!nextIsValue)
                 return fail(QStringLiteral("--log-file needs a path"));
             line.LogFile = arguments[++i];
+        } else if (arg == QStringLiteral("--trace-file")) {
+            if (!nextIsValue)
+                return fail(QStringLiteral("--trace-file needs a path"));
+            line.TraceFile = arguments[++i];
+        } else if (arg == QStringLiteral("--replay")) {
+            if (!nextIsValue)
+                return fail(QStringLiteral("--replay needs a path"));
+            line.Replay = arguments[++i];
         } else if (arg == QStringLiteral("--demo")) {
             line.Demo = true;
             if (nextIsValue)
@@ -52,6 +60,10 @@ TCommandLine TCommandLine::Parse(const QStringList &arguments)
         return fail(QStringLiteral("unknown model: %1 (models: %2)").arg(line.Model, KnownModels()));
     if (line.Demo && !line.Port.isEmpty())
         return fail(QStringLiteral("--demo and --port cannot be used together"));
+    if (!line.Replay.isEmpty() && (line.Demo || !line.Port.isEmpty()))
+        return fail(QStringLiteral("--replay cannot be used with --demo or --port"));
+    if (!line.Replay.isEmpty() && line.Model.isEmpty())
+        return fail(QStringLiteral("--replay needs --model"));
     return line;
 }
 
@@ -68,6 +80,8 @@ QString TCommandLine::HelpText()
                "  --demo [MODEL]    run against a simulated heater on a pseudo-terminal\n"
                "                    (default Hydrel-7S)\n"
                "  --log-file PATH   append every log line to this file as well\n"
+               "  --trace-file PATH write every frame sent and received to this file as well\n"
+               "  --replay PATH     replay a recorded trace instead of using a port (needs --model)\n"
                "  --help            show this text\n"
                "  --version         show the version\n\n"
                "Models: %1\n")

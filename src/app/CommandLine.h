@@ -9,6 +9,8 @@ struct TCommandLine {
     QString Model;     // --model NAME (a menu caption)
     bool Demo = false; // --demo [MODEL]
     QString LogFile;   // --log-file PATH
+    QString TraceFile; // --trace-file PATH
+    QString Replay;    // --replay PATH
     bool Help = false;
     bool Version = false;
     QString Error;     // set when the arguments cannot be used

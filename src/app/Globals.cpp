@@ -7,6 +7,7 @@ TfrmControl *frmControl = nullptr;
 TfrmGraph *frmGraph = nullptr;
 TfrmViewData *frmViewData = nullptr;
 TfrmPortSelect *frmPortSelect = nullptr;
+TfrmTrace *frmTrace = nullptr;
 TSerialPort *ComPort = nullptr;
 TProduct *CurrentProduct = nullptr;
 TLogMemo *mLog = nullptr;

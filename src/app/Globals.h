@@ -9,6 +9,7 @@ class TfrmControl;
 class TfrmGraph;
 class TfrmViewData;
 class TfrmPortSelect;
+class TfrmTrace;
 class TSerialPort;
 class TProduct;
 class TLogMemo;
@@ -20,6 +21,7 @@ extern TfrmControl *frmControl;
 extern TfrmGraph *frmGraph;
 extern TfrmViewData *frmViewData;
 extern TfrmPortSelect *frmPortSelect;
+extern TfrmTrace *frmTrace;
 extern TSerialPort *ComPort;
 extern TProduct *CurrentProduct;
 // The log window's memo; exists with the log window.

@@ -5,6 +5,7 @@
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
+#include "views/fTrace.h"
 #include "views/fViewData.h"
 
 void TWindowPresentation::SetTitle(const QString &title)
@@ -149,4 +150,10 @@ void TWindowPresentation::SetSavePath(const QString &text)
 {
     if (frmGraph)
         frmGraph->SetSavePath(text);
+}
+
+void TWindowPresentation::NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid)
+{
+    if (frmTrace)
+        frmTrace->Note(direction, bytes, valid);
 }

@@ -24,4 +24,5 @@ public:
     void HideLegendEntry(TLegendEntry entry) override;
     void SetLegendCaption(TLegendCaption caption, const QString &text) override;
     void SetSavePath(const QString &text) override;
+    void NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid) override;
 };

@@ -7,7 +7,9 @@
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
+#include "views/fTrace.h"
 #include "views/fViewData.h"
+#include "core/LogMemo.h"
 #include "product/ProductEnvironment.h"
 #include <QMdiSubWindow>
 
@@ -31,6 +33,22 @@ void ConnectRequests()
     QObject::connect(frmControl, &TfrmControl::EdrMinimiseWanted, frmBB, &TfrmBB::Minimise, Qt::DirectConnection);
     QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
 }
+
+// The trace window, out of sight until View > "Trace" shows it; it reports to the log.
+void CreateTraceWindow()
+{
+    frmTrace = new TfrmTrace;
+    frmTrace->OnLog = [](const QString &line) {
+        if (mLog)
+            mLog->Append(line);
+    };
+    QObject::connect(frmTrace, &TfrmTrace::HideWanted, frmMain, [] {
+        frmMain->HideChild(frmTrace);
+        frmMain->NTrace->setChecked(false);
+    }, Qt::DirectConnection);
+    frmMain->AddChild(frmTrace);
+    frmMain->HideChild(frmTrace);
+}
 } // namespace
 
 void CreateWindows()
@@ -44,6 +62,7 @@ void CreateWindows()
     frmViewData = new TfrmViewData(frmControl);
     frmPortSelect = new TfrmPortSelect(frmMain);
     ConnectRequests();
+    CreateTraceWindow();
 
     frmMain->AddChild(frmBB);
     frmMain->AddChild(frmLog);
@@ -73,5 +92,6 @@ void DestroyWindows()
     frmGraph = nullptr;
     frmViewData = nullptr;
     frmPortSelect = nullptr;
+    frmTrace = nullptr;
     ProductEnvironment() = {};
 }

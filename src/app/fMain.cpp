@@ -9,6 +9,7 @@
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
+#include "views/fTrace.h"
 #include "views/fViewData.h"
 #include "app/fLog.h"
 #include "app/RunLogWindow.h"
@@ -143,6 +144,8 @@ void TfrmMain::BuildMenus()
         if (!path.isEmpty())
             OpenRunLogWindow(*this, path);
     });
+    NTrace = addView(QStringLiteral("NTrace"), QStringLiteral("Trace"), false);
+    connect(NTrace, &QAction::triggered, this, [this] { ToggleView(frmTrace, NTrace, QStringLiteral("frmTrace")); });
 }
 
 QMdiSubWindow *TfrmMain::AddChild(QWidget *child)

@@ -50,6 +50,7 @@ public:
     // File > "Open run log...", and the file it asks for (empty: cancelled); tests stand in for the dialog.
     QAction *actOpenRunLog;
     std::function<QString()> AskRunLogPath;
+    QAction *NTrace;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/Models.h"
+#include "app/TraceReplay.h"
 #include "app/Windows.h"
 #include "app/dlgPortSelect.h"
 #include "app/fMain.h"
@@ -9,6 +10,7 @@
 #include "serial/SerialPort.h"
 #include "sim/PtyBridge.h"
 #include "sim/Simulators.h"
+#include "views/fTrace.h"
 #include <QAction>
 #include <QFile>
 #include <QScreen>
@@ -83,6 +85,11 @@ int main(int argc, char *argv[])
             logFile.flush();
         });
     }
+
+    if (!options.TraceFile.isEmpty())
+        frmTrace->Record(options.TraceFile);
+    if (!options.Replay.isEmpty() && UseReplay(options.Replay))
+        port = QStringLiteral("replay");
 
     // Maximised; the geometry first, for desktops whose window manager does not maximise.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -47,10 +47,10 @@ bool TCorvaMini::SearchBurst()
     if (!Delay(200))
         return false;
     Port->SetBaudRate(TBaudRate::Br2400);
-    Port->Write(QByteArray::fromHex("9696"));
+    WriteWakeUp(QByteArray::fromHex("9696"));
     if (!Delay(250))
         return false;
-    Port->Write(QByteArray::fromHex("9797"));
+    WriteWakeUp(QByteArray::fromHex("9797"));
     if (!Delay(250))
         return false;
     Port->SetBaudRate(TBaudRate::Br19200);
@@ -66,6 +66,12 @@ bool TCorvaMini::SearchBurst()
     return true;
 }
 
+void TCorvaMini::WriteWakeUp(const QByteArray &pair)
+{
+    Port->Write(pair);
+    View().NoteFrame(TFrameDirection::Sent, pair, true);
+}
+
 void TCorvaMini::TraceTimerEvent(const QString &event) const
 {
     LogToProgram(TimeText() + event);
@@ -78,6 +84,7 @@ void TCorvaMini::WriteFrame(const QByteArray &frame)
         return;
     }
     Port->Write(frame);
+    View().NoteFrame(TFrameDirection::Sent, frame, true);
 }
 
 void TCorvaMini::ArmWatchdogOnSend()

@@ -30,6 +30,8 @@ protected:
     bool SearchBurst() override;
     void TraceTimerEvent(const QString &event) const override;
     void WriteFrame(const QByteArray &frame) override;
+    // A wake-up pair at the slow speed, written and noted like a frame.
+    void WriteWakeUp(const QByteArray &pair);
     void ArmWatchdogOnSend() override;
 
     bool IsStartAcknowledgement(const QByteArray &frame) const override;

@@ -82,7 +82,7 @@ QByteArray BuildCurrentFrame(quint8 address, quint8 subAddress, quint8 command, 
 }
 
 void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QByteArray &frame)> &onFrame,
-                          TFrameDrops *drops)
+                          TFrameDrops *drops, const std::function<void(const QByteArray &bytes)> &onDropped)
 {
     TFrameDrops local;
     TFrameDrops &count = drops ? *drops : local;
@@ -102,6 +102,8 @@ void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QBy
                 } else {
                     searchedTo = start;
                     count.SkippedBytes += start - pos;
+                    if (onDropped && start > pos)
+                        onDropped(buffer.mid(pos, start - pos));
                     pos = start;
                 }
             }
@@ -124,6 +126,8 @@ void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QBy
             } else {
                 ++count.BadFrames;
                 count.BadFrameBytes += n + FrameOverhead;
+                if (onDropped)
+                    onDropped(buffer.mid(pos, n + FrameOverhead));
                 pos += n + FrameOverhead;
             }
         }

@@ -41,6 +41,9 @@ struct TFrameDrops {
 // counts as consumed before onFrame sees it, so an error in onFrame never hands the same frame on
 // twice; the error ends the extraction and leaves the rest in the buffer. Bytes appended by onFrame
 // are taken in the same call. Work is linear in the number of bytes: no byte is searched for the
-// start byte twice and the consumed prefix is removed in one step at the end.
+// start byte twice and the consumed prefix is removed in one step at the end. onDropped, when given,
+// sees every dropped piece in line order: the bytes skipped before a start byte, and each frame-sized
+// piece that failed the CRC.
 void ExtractCurrentFrames(QByteArray &buffer, const std::function<void(const QByteArray &frame)> &onFrame,
-                          TFrameDrops *drops = nullptr);
+                          TFrameDrops *drops = nullptr,
+                          const std::function<void(const QByteArray &bytes)> &onDropped = {});

@@ -43,6 +43,7 @@ void TCurrentProduct::WriteFrame(const QByteArray &frame)
     if (!Port)
         throw Exception(QStringLiteral("The serial port is released."));
     Port->Write(frame);
+    View().NoteFrame(TFrameDirection::Sent, frame, true);
 }
 
 void TCurrentProduct::ArmWatchdogOnSend()
@@ -59,7 +60,13 @@ void TCurrentProduct::ParseData()
         return;
     Parsing = true;
     try {
-        ExtractCurrentFrames(RxData, [this](const QByteArray &frame) { DispatchFrame(frame); });
+        ExtractCurrentFrames(
+            RxData,
+            [this](const QByteArray &frame) {
+                View().NoteFrame(TFrameDirection::Received, frame, true);
+                DispatchFrame(frame);
+            },
+            nullptr, [this](const QByteArray &bytes) { View().NoteFrame(TFrameDirection::Received, bytes, false); });
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("ParseData"), error);
     }

@@ -56,6 +56,7 @@ TAirCutResult CutAirAnswer(QByteArray &buffer, bool dumpExpected, const TAirFram
         ++pos;
     }
     count.SkippedBytes += pos;
+    result.Skipped = buffer.left(pos);
     if (size - pos < AirAnswerSize) {
         buffer.remove(0, pos);
         return result;

@@ -38,6 +38,7 @@ enum class TAirCut {
 struct TAirCutResult {
     TAirCut Kind = TAirCut::Waiting;
     QByteArray Bytes;
+    QByteArray Skipped; // the bytes dropped before the answer (or before giving up for now)
 };
 
 // Rules that differ between the models: whether an answer with status byte 0 is one (a pre-heater

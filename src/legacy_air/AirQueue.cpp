@@ -3,6 +3,7 @@
 #include "legacy_air/AirProduct.h"
 #include "core/Errors.h"
 #include "core/Timer.h"
+#include "product/Presentation.h"
 #include "serial/SerialPort.h"
 
 void TAirProduct::SendCommand(quint8 code)
@@ -29,7 +30,9 @@ void TAirProduct::ProcessCommand()
     try {
         if (!Port)
             throw Exception(QStringLiteral("The serial port is released."));
-        Port->Write(AirRequest(code));
+        const QByteArray request = AirRequest(code);
+        Port->Write(request);
+        View().NoteFrame(TFrameDirection::Sent, request, true);
         if (Model.LogsSentCommand)
             Log(TimeText() + QStringLiteral(" ProcessCommand: ") + QString::number(code) + QLatin1Char(',')
                 + QString::number(code) + QStringLiteral(" sent."));
@@ -64,6 +67,10 @@ void TAirProduct::ParseData()
             if (dumpExpected && ErTimer)
                 ErTimer->SetEnabled(false);
             const TAirCutResult cut = CutAirAnswer(RxData, dumpExpected, {Model.AcceptZeroStatus}, &Drops);
+            if (!cut.Skipped.isEmpty())
+                View().NoteFrame(TFrameDirection::Received, cut.Skipped, false);
+            if (cut.Kind != TAirCut::Waiting)
+                View().NoteFrame(TFrameDirection::Received, cut.Bytes, cut.Kind != TAirCut::BadDump);
             if (cut.Kind == TAirCut::Waiting)
                 break;
             if (cut.Kind != TAirCut::Answer) {

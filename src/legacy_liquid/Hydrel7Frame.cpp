@@ -30,7 +30,8 @@ QByteArray BuildRequest(quint8 command, quint8 data, quint8 flags)
     return BuildFrame({flags, 0, 0, command, data, 0, 0, 0});
 }
 
-void ExtractFrames(QByteArray &buffer, const std::function<void(const QByteArray &frame)> &onFrame, TDrops *drops)
+void ExtractFrames(QByteArray &buffer, const std::function<void(const QByteArray &frame)> &onFrame, TDrops *drops,
+                   const std::function<void(const QByteArray &bytes)> &onDropped)
 {
     TDrops local;
     TDrops &count = drops ? *drops : local;
@@ -48,6 +49,8 @@ void ExtractFrames(QByteArray &buffer, const std::function<void(const QByteArray
                 } else {
                     searchedTo = start;
                     count.SkippedBytes += start - pos;
+                    if (onDropped && start > pos)
+                        onDropped(buffer.mid(pos, start - pos));
                     pos = start;
                     if (buffer.size() - pos < FrameSize)
                         break;
@@ -65,6 +68,8 @@ void ExtractFrames(QByteArray &buffer, const std::function<void(const QByteArray
             } else {
                 ++count.BadFrames;
                 count.BadFrameBytes += FrameSize;
+                if (onDropped)
+                    onDropped(buffer.mid(pos, FrameSize));
                 pos += FrameSize;
             }
         }

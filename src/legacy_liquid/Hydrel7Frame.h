@@ -45,8 +45,9 @@ struct TDrops {
 // than ten bytes stay for the next call. An accepted frame counts as consumed before onFrame sees it,
 // so an error in onFrame never hands the same frame on twice; the error ends the extraction and
 // leaves the rest in the buffer. Bytes appended by onFrame are taken in the same call. Work is
-// linear in the number of bytes.
+// linear in the number of bytes. onDropped, when given, sees every dropped piece in line order: the
+// bytes skipped before a start byte, and each ten-byte piece that was not taken for a frame.
 void ExtractFrames(QByteArray &buffer, const std::function<void(const QByteArray &frame)> &onFrame,
-                   TDrops *drops = nullptr);
+                   TDrops *drops = nullptr, const std::function<void(const QByteArray &bytes)> &onDropped = {});
 
 } // namespace Hydrel7

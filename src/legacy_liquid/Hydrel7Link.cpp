@@ -49,7 +49,9 @@ void THydrelOld::SendCommand(const Hydrel7::TRequestBytes &bytes)
     try {
         if (!Port)
             throw Exception(QStringLiteral("The serial port is released."));
-        Port->Write(Hydrel7::BuildFrame(bytes));
+        const QByteArray frame = Hydrel7::BuildFrame(bytes);
+        Port->Write(frame);
+        View().NoteFrame(TFrameDirection::Sent, frame, true);
         if (ErTimer)
             ErTimer->SetEnabled(true);
     } catch (const std::exception &error) {
@@ -70,7 +72,13 @@ void THydrelOld::ParseData()
         return;
     Parsing = true;
     try {
-        Hydrel7::ExtractFrames(RxData, [this](const QByteArray &frame) { DispatchFrame(frame); }, &LineDrops);
+        Hydrel7::ExtractFrames(
+            RxData,
+            [this](const QByteArray &frame) {
+                View().NoteFrame(TFrameDirection::Received, frame, true);
+                DispatchFrame(frame);
+            },
+            &LineDrops, [this](const QByteArray &bytes) { View().NoteFrame(TFrameDirection::Received, bytes, false); });
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("ParseData"), error);
     }
