@@ -5,6 +5,7 @@
 #include "core/Dialogs.h"
 #include <QComboBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest>
 
 class TestAdapterDialog : public QObject {
@@ -13,6 +14,9 @@ class TestAdapterDialog : public QObject {
     QStringList Shown;
 
 private slots:
+    // "OK" keeps the port for the next run; the tests keep it in the test location.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void init()
     {
         Shown.clear();

@@ -168,7 +168,8 @@ private slots:
         QVERIFY(!CurrentProduct);
         QCOMPARE(TTestProduct::Alive, 0);
         QVERIFY(!ComPort->OnRxChar);
-        QCOMPARE(H->Messages(), QStringList({"Unable to open com port (Error: 2)"}));
+        QCOMPARE(H->Messages(), QStringList({"Unable to open com port (Error: 2)\nttyTEST0: No such device: the adapter "
+                                             "is not plugged in, or the port's name is wrong"}));
 
         Line->MissingPorts.clear();
         H->Choose(testModel);

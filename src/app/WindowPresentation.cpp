@@ -1,12 +1,15 @@
 #include "app/WindowPresentation.h"
 #include "app/Globals.h"
+#include "app/StatusBar.h"
 #include "app/fMain.h"
+#include "serial/SerialPort.h"
 #include "views/StringGrid.h"
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
 #include "views/fTrace.h"
 #include "views/fViewData.h"
+#include <QDir>
 
 void TWindowPresentation::SetTitle(const QString &title)
 {
@@ -150,10 +153,25 @@ void TWindowPresentation::SetSavePath(const QString &text)
 {
     if (frmGraph)
         frmGraph->SetSavePath(text);
+    // "Log saved to " and the path: the status bar keeps the path until the next run is saved.
+    const QString prefix = QStringLiteral("Log saved to ");
+    if (frmMain && text.startsWith(prefix))
+        frmMain->Status->ShowSavedRun(QDir::fromNativeSeparators(text.mid(prefix.size())));
+}
+
+void TWindowPresentation::SetConnectionState(TConnectionState state, const QString &detail)
+{
+    if (!frmMain)
+        return;
+    if (ComPort)
+        frmMain->Status->ShowPort(ComPort->Port(), ComPort->BitsPerSecond());
+    frmMain->Status->ShowConnectionState(state, detail);
 }
 
 void TWindowPresentation::NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid)
 {
+    if (frmMain)
+        frmMain->Status->CountFrame(direction, valid);
     if (frmTrace)
         frmTrace->Note(direction, bytes, valid);
 }

@@ -1,10 +1,15 @@
 #include "app/fMain.h"
 #include "app/Globals.h"
 #include "app/Models.h"
+#include "app/StatusBar.h"
+#include "app/dlgPortSelect.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/LogMemo.h"
+#include "product/Presentation.h"
 #include "product/Product.h"
+#include "product/ProductEnvironment.h"
+#include "serial/SerialErrors.h"
 #include "serial/SerialPort.h"
 #include "views/fBB.h"
 #include "views/fControl.h"
@@ -23,7 +28,16 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QTime>
 #include <utility>
+
+namespace {
+void ShowConnectionState(TConnectionState state, const QString &detail = QString())
+{
+    if (TPresentation *view = ProductEnvironment().View)
+        view->SetConnectionState(state, detail);
+}
+} // namespace
 
 TfrmMain::TfrmMain()
 {
@@ -56,6 +70,8 @@ TfrmMain::TfrmMain()
     connect(btnWaitCancel, &QPushButton::clicked, this, [this] { WaitCancelRequested = true; });
 
     BuildMenus();
+    Status = new TStatusBar(this);
+    setStatusBar(Status);
     ComPort = new TSerialPort(this);
     ComPort->OnLog = [](const QString &line) {
         if (mLog)
@@ -123,6 +139,8 @@ void TfrmMain::BuildMenus()
     N5 = addView(QStringLiteral("N5"), QStringLiteral("Current data"), true);
     N6 = addView(QStringLiteral("N6"), QStringLiteral("Graphs"), true);
     N7 = addView(QStringLiteral("N7"), QStringLiteral("EDR"), false);
+    KeepMarks();
+    BuildConnectionMenu();
     connect(N5, &QAction::triggered, this, [this] { ToggleView(frmViewData, N5, QStringLiteral("frmViewData")); });
     connect(N6, &QAction::triggered, this, [this] { ToggleView(frmGraph, N6, QStringLiteral("frmGraph")); });
     connect(N7, &QAction::triggered, this, [this] { ToggleView(frmBB, N7, QStringLiteral("frmBB")); });
@@ -237,12 +255,64 @@ void TfrmMain::ToggleView(QWidget *window, QAction *item, const QString &name)
     }
 }
 
+void TfrmMain::BuildConnectionMenu()
+{
+    QMenu *menu = menuBar()->addMenu(QStringLiteral("Connection"));
+    menu->setObjectName(QStringLiteral("NConnection"));
+    NAdapter = menu->addAction(QStringLiteral("Choose adapter..."));
+    NAdapter->setObjectName(QStringLiteral("NAdapter"));
+    connect(NAdapter, &QAction::triggered, this, &TfrmMain::ChooseAdapter);
+}
+
+void TfrmMain::ChooseAdapter()
+{
+    if (!frmPortSelect || frmPortSelect->exec() != QDialog::Accepted)
+        return;
+    ChangePort(frmPortSelect->ChosenPort());
+}
+
+void TfrmMain::ChangePort(const QString &portName)
+{
+    if (CurrentProduct && CurrentProduct->Busy()) {
+        CurrentProduct->RequestTearDown([this, portName] { ChangePort(portName); });
+        return;
+    }
+    if (!CurrentProduct) {
+        ComPort->SetPort(portName);
+        return;
+    }
+    ReplaceProduct(CurrentProduct->ModelName(), portName);
+    if (!CurrentProduct)
+        RestoreMarks();
+}
+
+void TfrmMain::KeepMarks()
+{
+    MarksInForce.clear();
+    for (QAction *item : {N141, N21, N41, N4, Hydrel71, Hydrel7S1, NCorva1})
+        MarksInForce.insert(item, item->isChecked());
+}
+
+void TfrmMain::RestoreMarks()
+{
+    // The group would keep one item checked: all marks go first, then those in force come back.
+    RadioGroup->setExclusive(false);
+    for (auto it = MarksInForce.cbegin(); it != MarksInForce.cend(); ++it)
+        it.key()->setChecked(false);
+    RadioGroup->setExclusive(true);
+    for (auto it = MarksInForce.cbegin(); it != MarksInForce.cend(); ++it)
+        if (CurrentProduct && it.value())
+            it.key()->setChecked(true);
+    KeepMarks();
+}
+
 void TfrmMain::ChooseProduct(const QString &caption)
 {
     const TModel *model = FindModel(caption);
     if (!model)
         return;
     if (!model->CreateHandler) {
+        RestoreMarks();
         ShowMessage(QStringLiteral("%1: this model is not supported yet.").arg(caption));
         return;
     }
@@ -253,9 +323,13 @@ void TfrmMain::ChooseProduct(const QString &caption)
         return;
     }
     ReplaceProduct(caption);
+    if (CurrentProduct)
+        KeepMarks();
+    else
+        RestoreMarks();
 }
 
-void TfrmMain::ReplaceProduct(const QString &caption)
+void TfrmMain::ReplaceProduct(const QString &caption, const QString &portName)
 {
     const TModel *model = FindModel(caption);
     std::exception_ptr teardownError;
@@ -268,6 +342,9 @@ void TfrmMain::ReplaceProduct(const QString &caption)
         }
         delete old;
     }
+    if (!portName.isEmpty())
+        ComPort->SetPort(portName);
+    ShowConnectionState(TConnectionState::Opening, ComPort ? ComPort->Port() : QString());
     try {
         TProduct *created = model->CreateHandler();
         CurrentProduct = created;
@@ -277,7 +354,8 @@ void TfrmMain::ReplaceProduct(const QString &caption)
         CurrentProduct = nullptr;
         if (ComPort)
             ComPort->OnRxChar = nullptr;
-        ReportError(error);
+        ShowConnectionState(TConnectionState::NoPort, ComPort ? ComPort->Port() : QString());
+        ReportCreationError(error);
     }
     if (teardownError) {
         try {
@@ -287,6 +365,21 @@ void TfrmMain::ReplaceProduct(const QString &caption)
         }
     }
     emit ProductChanged();
+}
+
+void TfrmMain::ReportCreationError(const std::exception &error)
+{
+    const auto *portError = dynamic_cast<const ESerialPort *>(&error);
+    const QString detail = portError && ComPort ? PortErrorDetail(*portError, ComPort->Port()) : QString();
+    if (detail.isEmpty()) {
+        ReportError(error);
+        return;
+    }
+    if (mLog)
+        mLog->Append(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" Serial port ")
+                     + ComPort->Port() + QStringLiteral(": ") + ErrorMessage(error) + QStringLiteral("; ")
+                     + PortFailureCause(portError->SystemCode));
+    ShowMessage(ErrorMessage(error) + QLatin1Char('\n') + detail);
 }
 
 void TfrmMain::PlaceGraphs()

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -9,6 +10,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
+class TStatusBar;
 
 // The main window: an MDI frame whose title is the connection status line, with the product menu
 // that creates CurrentProduct, the View toggles, and the EDR wait panel pnl1.
@@ -36,6 +38,11 @@ public:
 
     // The product menu's handler: replaces CurrentProduct with a new handler of the model.
     void ChooseProduct(const QString &caption);
+    // Puts the port on another adapter: the handler in force, if any, is replaced by a new one of the
+    // same model on the new port, which searches afresh.
+    void ChangePort(const QString &portName);
+    // The "Connection" menu's item: the adapter dialog, then ChangePort with its choice.
+    void ChooseAdapter();
     // The View toggles for "Current data", "Graphs", "EDR".
     void ToggleView(QWidget *window, QAction *item, const QString &name);
     // Places the graphs window beside the control panel.
@@ -51,6 +58,8 @@ public:
     QAction *actOpenRunLog;
     std::function<QString()> AskRunLogPath;
     QAction *NTrace;
+    QAction *NAdapter;
+    TStatusBar *Status;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.
@@ -63,8 +72,18 @@ protected:
 
 private:
     void BuildMenus();
-    void ReplaceProduct(const QString &caption);
+    void BuildConnectionMenu();
+    // Destroys the handler in force, then, on portName when one is given, creates one of the model.
+    void ReplaceProduct(const QString &caption, const QString &portName = QString());
+    // A handler that could not be created: the message box, with the port's name and the cause under
+    // a port error, and the same in the log.
+    void ReportCreationError(const std::exception &error);
+    // The product items' marks follow the handler in force: kept after a choice that made one,
+    // restored after a choice that did not.
+    void KeepMarks();
+    void RestoreMarks();
 
     QActionGroup *RadioGroup;
     bool WaitCancelRequested = false;
+    QHash<QAction *, bool> MarksInForce;
 };

@@ -137,7 +137,7 @@ void TCurrentProduct::DecodeVersion(const QByteArray &frame)
     VersionText = parts.join(QLatin1Char('.'));
     Log(QStringLiteral("Version: ") + VersionText);
     SetTitle(IdentifiedTitle());
-    Identified = true;
+    MarkIdentified();
 }
 
 QString TCurrentProduct::SearchingTitle() const

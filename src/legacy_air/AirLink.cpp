@@ -136,7 +136,7 @@ void TAirProduct::DecodeIdentity(quint8 code, quint8 d1, quint8 d2)
         VersionText = QString::number(d1) + QLatin1Char('-') + QString::number(d2);
         Log(TimeText() + QStringLiteral(" Version: ") + VersionText);
         SetTitle(IdentifiedTitle());
-        Identified = true;
+        MarkIdentified();
         break;
     case 27:
         SerialHigh = 0;

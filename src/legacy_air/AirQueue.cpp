@@ -27,6 +27,13 @@ void TAirProduct::ProcessCommand()
     const quint8 code = pq.first();
     if (code == AirDumpCommand)
         EdrReceived = false;
+    // While the adapter is away nothing is sent: the watchdog runs out and the search opens the
+    // port again once the adapter is back.
+    if (Port && Port->Lost()) {
+        if (ErTimer)
+            ErTimer->SetEnabled(true);
+        return;
+    }
     try {
         if (!Port)
             throw Exception(QStringLiteral("The serial port is released."));

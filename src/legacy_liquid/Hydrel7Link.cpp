@@ -113,7 +113,7 @@ void THydrelOld::DecodeReply(const QByteArray &frame)
         Log(QStringLiteral("Version: ") + VersionText);
         SetTitle(QStringLiteral("Thermoryx Diagnostic - Hydrel-7 #") + SerialNumberText
                  + QStringLiteral(" firmware version: ") + VersionText);
-        Identified = true;
+        MarkIdentified();
         break;
     case 1:
         Log(QStringLiteral("Start OK"));

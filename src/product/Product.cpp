@@ -195,6 +195,8 @@ QString TProduct::TimeText()
 void TProduct::LogOperationError(const QString &operation, const QString &arguments,
                                  const std::exception &error) const
 {
+    if (PortAwayError(error))
+        return;
     Log(TimeText() + QLatin1Char(' ') + ClassName() + QLatin1Char('.') + operation + QLatin1Char('(')
         + arguments + QStringLiteral(") Exception: ") + ErrorClassName(error) + QStringLiteral(": ")
         + ErrorMessage(error));
@@ -202,6 +204,8 @@ void TProduct::LogOperationError(const QString &operation, const QString &argume
 
 void TProduct::LogOperationError(const QString &operation, const std::exception &error) const
 {
+    if (PortAwayError(error))
+        return;
     Log(TimeText() + QLatin1Char(' ') + ClassName() + QLatin1Char('.') + operation
         + QStringLiteral(" Exception: ") + ErrorMessage(error));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "product/Presentation.h"
 #include "product/RunLog.h"
 #include <QByteArray>
 #include <QColor>
@@ -6,12 +7,12 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QObject;
 class TTimer;
 class TSerialPort;
 class TLogMemo;
-class TPresentation;
 
 // The abstract product handler: one per heater model, exactly one alive at a time (CurrentProduct).
 // It owns its four timers, its receive buffer, its decoded values and the run being recorded; it uses
@@ -150,6 +151,8 @@ protected:
     virtual int WatchdogLimit() const { return 5; }
     // A valid frame arrived: the watchdog starts a new full interval.
     void RestartWatchdog();
+    // The heater has answered its identification: Identified is set and the windows are told.
+    void MarkIdentified();
     // Clears identity, state and measurements after a connection loss; a family keeps what its
     // heater's sensors still tell.
     virtual void ClearDecodedValues();
@@ -196,6 +199,12 @@ protected:
 
 private:
     void ReleaseTimers();
+    // The connection state for the windows, passed on only when it changes.
+    void ReportConnection(TConnectionState state, const QString &detail = QString());
+    // True when the port went away and did not come back on this tick's attempt.
+    bool AdapterAway();
+    // An error of a write or read on a port whose adapter is away: the loss has been logged once.
+    bool PortAwayError(const std::exception &error) const;
 
     TPresentation *Presentation;
     TLogMemo *ProgramLog;
@@ -205,4 +214,5 @@ private:
     bool TearingDown = false;
     bool TornDown = false;
     std::function<void()> WhenReleased;
+    std::optional<std::pair<TConnectionState, QString>> ReportedConnection;
 };

@@ -1,10 +1,12 @@
 // The link cycle every family shares: the search tick until the heater is identified, the reply
 // watchdog that every valid frame restarts, and the connection loss that sends the handler back to
-// searching.
+// searching. A port whose adapter went away is opened again by the search once it is back.
 #include "product/Product.h"
 #include "core/Errors.h"
 #include "core/Timer.h"
 #include "product/Presentation.h"
+#include "serial/SerialErrors.h"
+#include "serial/SerialPort.h"
 
 void TProduct::LogSearchTick() const
 {
@@ -14,9 +16,13 @@ void TProduct::LogSearchTick() const
 void TProduct::OnSearchTimer(QObject *)
 {
     try {
+        // While the adapter is away the tick only tries the port: no requests, no log line.
+        if (AdapterAway())
+            return;
         LogSearchTick();
         SearchTimer->SetEnabled(false);
         if (!Identified) {
+            ReportConnection(TConnectionState::Searching);
             if (!SearchBurst())
                 return;
             // The version answer usually arrives after this test: one more tick then starts the stream.
@@ -28,6 +34,41 @@ void TProduct::OnSearchTimer(QObject *)
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("OnChangeProtocolTimer"), error);
     }
+}
+
+bool TProduct::AdapterAway()
+{
+    if (!Port || !Port->Lost())
+        return false;
+    if (Port->Reopen()) {
+        RxData.clear();
+        return false;
+    }
+    // A heater that was identified is declared lost by the watchdog first.
+    if (!Identified)
+        ReportConnection(TConnectionState::AdapterMissing, Port->Port());
+    return true;
+}
+
+bool TProduct::PortAwayError(const std::exception &error) const
+{
+    const auto *portError = dynamic_cast<const ESerialPort *>(&error);
+    return portError && portError->ErrorNumber == ESerialPort::NotOpen && Port && Port->Lost();
+}
+
+void TProduct::MarkIdentified()
+{
+    Identified = true;
+    ReportConnection(TConnectionState::Identified, ModelName() + QStringLiteral(" #") + SerialNumberText);
+}
+
+void TProduct::ReportConnection(TConnectionState state, const QString &detail)
+{
+    const std::pair<TConnectionState, QString> report{state, detail};
+    if (ReportedConnection == report)
+        return;
+    ReportedConnection = report;
+    View().SetConnectionState(state, detail);
 }
 
 bool TProduct::SearchBurst()
@@ -68,6 +109,7 @@ void TProduct::ErTimerEvent(QObject *sender)
         if (ErrorCount <= WatchdogLimit())
             return;
         Log(TimeText() + QStringLiteral(" Connection lost."));
+        ReportConnection(TConnectionState::Lost);
         // A run being recorded is written before the identity it is named after is cleared.
         SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
         ErrorCount = 0;

@@ -18,11 +18,21 @@ TMemoryChannel::~TMemoryChannel()
 
 void TMemoryChannel::Open(const QString &portName, qint32 baudRate)
 {
-    if (MissingPorts.contains(portName))
+    ++OpenAttempts;
+    if (MissingPorts.contains(portName) || Unplugged)
         throw ESerialPort(ESerialPort::OpenFailed, ENOENT);
     Opened = true;
+    ++OpenCount;
     Received.clear();
     SetBaudRate(baudRate);
+}
+
+void TMemoryChannel::Unplug()
+{
+    Unplugged = true;
+    CancelDeliveries();
+    if (Opened && OnDeviceLost)
+        OnDeviceLost(QStringLiteral("No such device"));
 }
 
 void TMemoryChannel::Close()

@@ -24,6 +24,13 @@ public:
     // Test controls: names that fail to open (like a missing device), a read that comes up short.
     QSet<QString> MissingPorts;
     int ShortReadBy = 0;
+    // Pulls the adapter out: an open line fails as a real device does, and no port opens until
+    // Replug. Bytes under way are lost.
+    void Unplug();
+    void Replug() { Unplugged = false; }
+    // Every attempt to open the line, and those that succeeded.
+    int OpenAttempts = 0;
+    int OpenCount = 0;
 
     qint32 LineBaudRate() const { return Baud; }
     QByteArray Written;  // everything the program wrote, for assertions
@@ -37,6 +44,7 @@ private:
     QByteArray Received;
     qint32 Baud = 9600;
     bool Opened = false;
+    bool Unplugged = false;
     // Each direction keeps its own "line busy until" time, in microseconds of the scheduler clock.
     qint64 ToPeerFreeAt = 0;
     qint64 FromPeerFreeAt = 0;

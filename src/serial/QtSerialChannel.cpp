@@ -1,7 +1,12 @@
 #include "serial/QtSerialChannel.h"
 #include "serial/SerialErrors.h"
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 // The system error code that goes with a failed open, as the operating system names it.
@@ -13,6 +18,36 @@ int SystemCodeOf(QSerialPort::SerialPortError error)
     case QSerialPort::OpenError: return EBUSY;
     case QSerialPort::UnsupportedOperationError: return EINVAL;
     default: return EIO;
+    }
+}
+
+// Why a device would not open, as the system would say it: the path itself is looked at first,
+// since the serial port's own error kinds lump several causes together.
+int OpenFailureCode(const QString &device, QSerialPort::SerialPortError error)
+{
+    const QFileInfo path(device);
+    if (!path.exists())
+        return ENOENT;
+    if (path.isDir())
+        return EISDIR;
+    if (!path.isReadable() || !path.isWritable())
+        return EACCES;
+    if (path.isFile())
+        return ENOTTY;
+#ifdef Q_OS_UNIX
+    // A character device that is no terminal (/dev/null and the like) is no serial port either.
+    const int probe = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NONBLOCK | O_NOCTTY);
+    if (probe >= 0) {
+        const bool terminal = ::isatty(probe);
+        ::close(probe);
+        if (!terminal)
+            return ENOTTY;
+    }
+#endif
+    switch (error) {
+    case QSerialPort::PermissionError: return EBUSY; // readable and writable, so held by another program
+    case QSerialPort::UnsupportedOperationError: return ENOTTY;
+    default: return SystemCodeOf(error);
     }
 }
 } // namespace
@@ -48,7 +83,7 @@ void TQtSerialChannel::Open(const QString &portName, qint32 baudRate)
     Lost = false;
     Device.setPortName(DeviceName(portName));
     if (!Device.open(QIODevice::ReadWrite))
-        throw ESerialPort(ESerialPort::OpenFailed, SystemCodeOf(Device.error()));
+        throw ESerialPort(ESerialPort::OpenFailed, OpenFailureCode(DeviceName(portName), Device.error()));
     const bool settled = Device.setBaudRate(baudRate) && Device.setDataBits(QSerialPort::Data8)
                          && Device.setParity(QSerialPort::NoParity)
                          && Device.setStopBits(QSerialPort::OneStop)

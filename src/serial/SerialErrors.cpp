@@ -1,4 +1,6 @@
 #include "serial/SerialErrors.h"
+#include <cerrno>
+#include <cstring>
 
 QString ESerialPort::Text(Number number)
 {
@@ -23,3 +25,28 @@ ESerialPort::ESerialPort(Number number, int systemCode)
 }
 
 ESerialPort::ESerialPort(Number number) : Exception(Text(number)), ErrorNumber(number), SystemCode(0) {}
+
+QString PortFailureCause(int systemCode)
+{
+    switch (systemCode) {
+    case 0: return QString();
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return QStringLiteral("No such device: the adapter is not plugged in, or the port's name is wrong");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Permission denied: add your user to the dialout group");
+    case EBUSY: return QStringLiteral("Device or resource busy: another program uses the port");
+    case EISDIR: return QStringLiteral("Is a directory: not a serial port");
+    case ENOTTY: return QStringLiteral("Not a terminal: not a serial port");
+    case EIO: return QStringLiteral("Input/output error: plug the adapter in again");
+    default: return QString::fromLocal8Bit(std::strerror(systemCode));
+    }
+}
+
+QString PortErrorDetail(const ESerialPort &error, const QString &portName)
+{
+    const QString cause = PortFailureCause(error.SystemCode);
+    return cause.isEmpty() ? QString() : portName + QStringLiteral(": ") + cause;
+}

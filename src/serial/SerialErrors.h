@@ -26,3 +26,10 @@ public:
     Number ErrorNumber;
     int SystemCode;
 };
+
+// The cause of a system error code in words, with the fix where one is known, e.g. "Permission
+// denied: add your user to the dialout group". Empty for code 0.
+QString PortFailureCause(int systemCode);
+// The line that goes under a port error's message: the port's name and the cause; empty when the
+// error carries no system code.
+QString PortErrorDetail(const ESerialPort &error, const QString &portName);

@@ -1,7 +1,7 @@
 #include "serial/SerialPort.h"
 #include "serial/QtSerialChannel.h"
 #include "serial/SerialErrors.h"
-#include <QTimer>
+#include "core/Scheduler.h"
 
 qint32 BaudRateBits(TBaudRate rate)
 {
@@ -19,6 +19,7 @@ TSerialPort::TSerialPort(QObject *owner, std::unique_ptr<TByteChannel> channel)
 TSerialPort::~TSerialPort()
 {
     Close();
+    FinishPendingClose();
 }
 
 void TSerialPort::SetChannel(std::unique_ptr<TByteChannel> channel)
@@ -72,16 +73,51 @@ void TSerialPort::Open()
 {
     if (IsOpen)
         return;
+    FinishPendingClose();
     Device->Open(PortName, BitsPerSecond());
     IsOpen = true;
+    IsLost = false;
 }
 
 void TSerialPort::Close()
 {
+    IsLost = false;
+    FinishPendingClose();
     if (!IsOpen)
         return;
     IsOpen = false;
     Device->Close();
+}
+
+void TSerialPort::FinishPendingClose()
+{
+    if (!PendingClose)
+        return;
+    TScheduler::Instance().Cancel(PendingClose);
+    PendingClose = 0;
+    Device->Close();
+}
+
+bool TSerialPort::Reopen()
+{
+    if (IsOpen)
+        return true;
+    if (!IsLost)
+        return false;
+    TScheduler &clock = TScheduler::Instance();
+    if (LastReopenAt && clock.Now() - LastReopenAt < 1000)
+        return false;
+    LastReopenAt = clock.Now();
+    try {
+        Open();
+    } catch (const std::exception &) {
+        // Still away: the line that it went away has been written, nothing more until it is back.
+        return false;
+    }
+    LastReopenAt = 0;
+    if (OnLog)
+        OnLog(QStringLiteral("Serial port %1: the adapter is back; port open again.").arg(PortName));
+    return true;
 }
 
 qint64 TSerialPort::Write(const QByteArray &bytes)
@@ -115,7 +151,14 @@ void TSerialPort::DeviceLost(const QString &reason)
         return;
     if (OnLog)
         OnLog(QStringLiteral("Serial port %1: %2; reading stopped.").arg(PortName, reason));
-    // Closing inside the device's own error signal is not safe; the event loop does it next. The
-    // handler's watchdog then notices the silence and goes back to searching.
-    QTimer::singleShot(0, this, [this] { Close(); });
+    // Writes and reads fail as on a closed port from now on; closing the device inside its own error
+    // signal is not safe, so the event loop does that next. The handler's watchdog notices the
+    // silence, and its search opens the port again once the adapter is back.
+    IsOpen = false;
+    IsLost = true;
+    TScheduler &loop = TScheduler::Instance();
+    PendingClose = loop.CallAt(loop.Now(), [this] {
+        PendingClose = 0;
+        Device->Close();
+    });
 }

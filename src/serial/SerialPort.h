@@ -39,6 +39,13 @@ public:
     void Close();
     bool Connected() const { return IsOpen; }
 
+    // True from the moment the device failed while open (an adapter pulled out) until the port is
+    // open again; Close by the program ends it too.
+    bool Lost() const { return IsLost; }
+    // One attempt, at most once a second, to open a lost port again. Logs one line when it is back.
+    // True when the port is open.
+    bool Reopen();
+
     // Sends all bytes; the wait is bounded by 100 ms per byte plus 1000 ms. Returns the count sent.
     qint64 Write(const QByteArray &bytes);
     // Up to count bytes already received, at once.
@@ -53,10 +60,15 @@ private:
     void BytesArrived();
     void DeviceLost(const QString &reason);
     void AttachChannel();
+    void FinishPendingClose();
 
     std::unique_ptr<TByteChannel> Device;
     QString PortName = QStringLiteral("COM1");
     TBaudRate Rate = TBaudRate::Br9600;
     qint32 CustomRate = 9600;
     bool IsOpen = false;
+    bool IsLost = false;
+    // The device's close after a failure runs from the event loop, not inside the device's signal.
+    quint64 PendingClose = 0;
+    qint64 LastReopenAt = 0;
 };

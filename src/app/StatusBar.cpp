@@ -1,0 +1,97 @@
+#include "app/StatusBar.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QToolButton>
+#include <QUrl>
+
+TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar"));
+    lblPort = new QLabel(this);
+    lblState = new QLabel(this);
+    lblFrames = new QLabel(this);
+    lblRun = new QLabel(this);
+    btnOpenFolder = new QToolButton(this);
+    btnOpenFolder->setText(QStringLiteral("Open folder"));
+    btnOpenFolder->setToolTip(QStringLiteral("Open the folder of the saved run in the file manager"));
+    btnOpenFolder->setEnabled(false);
+    addWidget(lblPort);
+    addWidget(lblState, 1);
+    addPermanentWidget(lblFrames);
+    addPermanentWidget(lblRun);
+    addPermanentWidget(btnOpenFolder);
+    connect(btnOpenFolder, &QToolButton::clicked, this, &TStatusBar::OpenFolder);
+    ShowConnectionState(TConnectionState::NoPort, QString());
+    ShowFrames();
+}
+
+std::function<bool(const QUrl &)> &TStatusBar::OpenUrl()
+{
+    static std::function<bool(const QUrl &)> open = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    return open;
+}
+
+void TStatusBar::ShowPort(const QString &name, qint32 bitsPerSecond)
+{
+    lblPort->setText(QStringLiteral("%1, %2 bit/s").arg(name).arg(bitsPerSecond));
+}
+
+QString TStatusBar::StateText(TConnectionState state, const QString &detail)
+{
+    switch (state) {
+    case TConnectionState::NoPort:
+        return detail.isEmpty() ? QStringLiteral("No port open") : QStringLiteral("Port %1 not open").arg(detail);
+    case TConnectionState::Opening: return QStringLiteral("Opening the port...");
+    case TConnectionState::Searching: return QStringLiteral("Searching for the heater...");
+    case TConnectionState::Identified: return QStringLiteral("Connected: %1").arg(detail);
+    case TConnectionState::Lost: return QStringLiteral("Connection lost, searching again");
+    case TConnectionState::AdapterMissing:
+        return QStringLiteral("Adapter missing: waiting for %1 to come back").arg(detail);
+    }
+    return QString();
+}
+
+void TStatusBar::ShowConnectionState(TConnectionState state, const QString &detail)
+{
+    if (state == TConnectionState::Opening) {
+        Received = 0;
+        Dropped = 0;
+        ShowFrames();
+    }
+    lblState->setText(StateText(state, detail));
+}
+
+void TStatusBar::CountFrame(TFrameDirection direction, bool valid)
+{
+    if (direction != TFrameDirection::Received)
+        return;
+    ++(valid ? Received : Dropped);
+    ShowFrames();
+}
+
+void TStatusBar::ShowFrames()
+{
+    lblFrames->setText(QStringLiteral("Frames received: %1, dropped: %2").arg(Received).arg(Dropped));
+}
+
+void TStatusBar::ShowSavedRun(const QString &path)
+{
+    SavedRun = path;
+    lblRun->setText(path.isEmpty() ? QString() : QStringLiteral("Last run: %1").arg(QFileInfo(path).fileName()));
+    lblRun->setToolTip(QDir::toNativeSeparators(path));
+    btnOpenFolder->setEnabled(!path.isEmpty());
+}
+
+void TStatusBar::OpenFolder()
+{
+    if (SavedRun.isEmpty())
+        return;
+    OpenUrl()(QUrl::fromLocalFile(QFileInfo(SavedRun).absolutePath()));
+}
+
+QString TStatusBar::PortText() const { return lblPort->text(); }
+QString TStatusBar::StateText() const { return lblState->text(); }
+QString TStatusBar::FramesText() const { return lblFrames->text(); }
+QString TStatusBar::SavedRunText() const { return lblRun->text(); }

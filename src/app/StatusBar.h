@@ -1,0 +1,48 @@
+#pragma once
+#include "product/Presentation.h"
+#include <QStatusBar>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QToolButton;
+class QUrl;
+
+// The main window's status bar: the port and its line speed, the connection in words, how many
+// frames came in and how many of them were dropped, and the run saved last with a button that opens
+// its folder in the desktop's file manager.
+class TStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    explicit TStatusBar(QWidget *parent = nullptr);
+
+    void ShowPort(const QString &name, qint32 bitsPerSecond);
+    // A new connection begins (Opening) with its frame counters at zero.
+    void ShowConnectionState(TConnectionState state, const QString &detail);
+    void CountFrame(TFrameDirection direction, bool valid);
+    // The full path of the run log just written.
+    void ShowSavedRun(const QString &path);
+
+    static QString StateText(TConnectionState state, const QString &detail);
+    QString PortText() const;
+    QString StateText() const;
+    QString FramesText() const;
+    QString SavedRunText() const;
+    QToolButton *OpenFolderButton() const { return btnOpenFolder; }
+
+    // How a folder is opened; tests put an observer here.
+    static std::function<bool(const QUrl &)> &OpenUrl();
+
+private:
+    void ShowFrames();
+    void OpenFolder();
+
+    QLabel *lblPort;
+    QLabel *lblState;
+    QLabel *lblFrames;
+    QLabel *lblRun;
+    QToolButton *btnOpenFolder;
+    QString SavedRun;
+    qint64 Received = 0;
+    qint64 Dropped = 0;
+};

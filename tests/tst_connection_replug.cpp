@@ -1,0 +1,165 @@
+// The adapter pulled out and plugged in again while a handler runs, on the virtual clock with the
+// in-memory line: the port is tried again once a second, the log says once that the adapter went
+// and once that it is back, the heater is identified again without a menu choice, a run being
+// recorded is saved once, and the windows are told each state of the connection in turn.
+#include "app/Globals.h"
+#include "core/LogMemo.h"
+#include "product/Presentation.h"
+#include "product/Product.h"
+#include "product/ProductEnvironment.h"
+#include "product/RunLogFile.h"
+#include "serial/MemoryChannel.h"
+#include "serial/SerialPort.h"
+#include "sim/Simulators.h"
+#include "support/Harness.h"
+#include <QDir>
+#include <QSet>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The connection states a handler reports, as text, in order.
+class TStateRecorder : public TPresentation {
+public:
+    void SetConnectionState(TConnectionState state, const QString &detail) override
+    {
+        static const char *const names[] = {"no port", "opening", "searching", "identified", "lost", "adapter missing"};
+        States << (QString::fromLatin1(names[int(state)]) + (detail.isEmpty() ? QString() : QLatin1Char(' ') + detail));
+    }
+    QStringList States;
+};
+
+QSet<QString> RunLogFiles()
+{
+    const QStringList names = QDir(RunLogFolder()).entryList({QStringLiteral("*.csv")}, QDir::Files);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+int LinesWith(const QStringList &lines, const QString &text)
+{
+    return int(std::count_if(lines.begin(), lines.end(), [&](const QString &line) { return line.contains(text); }));
+}
+
+} // namespace
+
+class TestConnectionReplug : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<THarness> H;
+    std::unique_ptr<THeaterSimulator> Sim;
+    TMemoryChannel *Line = nullptr;
+    TStateRecorder Recorder;
+    TPresentation *Windows = nullptr;
+    QSet<QString> FilesBefore;
+
+    bool Advance(const std::function<bool()> &until, qint64 limitMs) { return H->Clock.AdvanceUntil(until, limitMs, 50); }
+
+private slots:
+    void init()
+    {
+        FilesBefore = RunLogFiles();
+        H = std::make_unique<THarness>();
+        Windows = std::exchange(ProductEnvironment().View, &Recorder);
+        Recorder.States.clear();
+    }
+
+    void cleanup()
+    {
+        if (TProduct *product = CurrentProduct) {
+            CurrentProduct = nullptr;
+            product->Destroy();
+            delete product;
+        }
+        ProductEnvironment().View = Windows;
+        H->Connect(nullptr);
+        Sim.reset();
+        H.reset();
+        for (const QString &name : RunLogFiles() - FilesBefore)
+            QFile::remove(QDir(RunLogFolder()).filePath(name));
+    }
+
+    void heaterIsFoundAgainAfterReplug_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("recordRun");
+        QTest::newRow("current family, a run under way") << "Hydrel-7S" << true;
+        QTest::newRow("current family, at rest") << "Zephal-1" << false;
+        QTest::newRow("legacy liquid") << "Hydrel-7" << false;
+    }
+
+    void heaterIsFoundAgainAfterReplug()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, recordRun);
+        Sim = CreateSimulator(model);
+        QVERIFY(Sim);
+        Line = H->Connect(Sim.get());
+        H->Choose(model);
+        QVERIFY(CurrentProduct);
+        QVERIFY(Advance([&] { return CurrentProduct->Identified; }, 10000));
+        const QString identified = QStringLiteral("identified ") + CurrentProduct->ModelName() + QStringLiteral(" #")
+                                   + CurrentProduct->SerialNumberText;
+        QCOMPARE(Recorder.States.join(QStringLiteral(" / ")), QStringLiteral("opening ttyTEST0 / searching / ") + identified);
+        if (recordRun) {
+            CurrentProduct->Start();
+            QVERIFY(Advance([&] { return CurrentProduct->Running; }, 5000));
+            H->Clock.AdvanceBy(5000);
+        }
+        const QString title = H->Title();
+        const int logBefore = int(H->LogLines().size());
+
+        Line->Unplug();
+        QVERIFY2(Advance([&] { return H->LogContains(QStringLiteral("Connection lost.")); }, 30000),
+                 qPrintable(H->LogLines().mid(logBefore).join(QLatin1Char('\n'))));
+        QCOMPARE(RunLogFiles().size() - FilesBefore.size(), recordRun ? 1 : 0);
+        // Away for half a minute: the port is tried about once a second and the log stays quiet.
+        const int attemptsBefore = Line->OpenAttempts;
+        H->Clock.AdvanceBy(30000);
+        const int attempts = Line->OpenAttempts - attemptsBefore;
+        QVERIFY2(attempts >= 25 && attempts <= 31, qPrintable(QString::number(attempts)));
+        QVERIFY(!ComPort->Connected());
+        const QStringList away = H->LogLines().mid(logBefore);
+        QCOMPARE(LinesWith(away, QStringLiteral("reading stopped")), 1);
+        QCOMPARE(LinesWith(away, QStringLiteral("Port Not Open")), 0);
+        QCOMPARE(LinesWith(away, QStringLiteral(".OnSearchTimer.")), 0);
+        QVERIFY2(away.size() <= 6, qPrintable(away.join(QLatin1Char('\n'))));
+
+        Line->Replug();
+        QVERIFY(Advance([&] { return CurrentProduct->Identified; }, 10000));
+        QCOMPARE(H->Title(), title);
+        const QStringList all = H->LogLines().mid(logBefore);
+        QCOMPARE(LinesWith(all, QStringLiteral("reading stopped")), 1);
+        QCOMPARE(LinesWith(all, QStringLiteral("the adapter is back")), 1);
+        QCOMPARE(Recorder.States.join(QStringLiteral(" / ")),
+                 QStringLiteral("opening ttyTEST0 / searching / %1 / lost / adapter missing ttyTEST0 / searching / %1")
+                     .arg(identified));
+        // The run was saved once when the connection went; none is written again.
+        H->Clock.AdvanceBy(10000);
+        QCOMPARE(RunLogFiles().size() - FilesBefore.size(), recordRun ? 1 : 0);
+    }
+
+    // Pulled out while still searching: nothing was identified, so nothing is lost; the port comes
+    // back and the search goes on to find the heater.
+    void replugWhileSearching()
+    {
+        Sim = CreateSimulator(QStringLiteral("Hydrel-7S"));
+        Line = H->Connect(Sim.get());
+        Sim->SetFailureMode(QStringLiteral("silence"));
+        H->Choose(QStringLiteral("Hydrel-7S"));
+        H->Clock.AdvanceBy(3000);
+        Line->Unplug();
+        H->Clock.AdvanceBy(5000);
+        QCOMPARE(Recorder.States.join(QStringLiteral(" / ")),
+                 QStringLiteral("opening ttyTEST0 / searching / adapter missing ttyTEST0"));
+        Sim->SetFailureMode(QStringLiteral("none"));
+        Line->Replug();
+        QVERIFY(Advance([&] { return CurrentProduct->Identified; }, 10000));
+        QCOMPARE(Recorder.States.mid(3, 1), QStringList({QStringLiteral("searching")}));
+        QVERIFY(Recorder.States.last().startsWith(QStringLiteral("identified Hydrel-7S #")));
+        QVERIFY(!H->LogContains(QStringLiteral("Connection lost.")));
+    }
+};
+
+QTEST_MAIN(TestConnectionReplug)
+#include "tst_connection_replug.moc"

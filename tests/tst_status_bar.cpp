@@ -1,0 +1,122 @@
+// The main window's status bar offscreen, fed as the handlers feed the windows: the connection in
+// words with the port and its speed, the frame counters, and the saved run with its folder button.
+#include "app/Globals.h"
+#include "app/StatusBar.h"
+#include "app/fMain.h"
+#include "product/Presentation.h"
+#include "product/Product.h"
+#include "product/ProductEnvironment.h"
+#include "serial/SerialPort.h"
+#include "sim/current/CurrentHeaterSim.h"
+#include "sim/current/CurrentVariants.h"
+#include "support/Harness.h"
+#include <QToolButton>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(TConnectionState)
+
+class TestStatusBar : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<THarness> H;
+    QList<QUrl> Opened;
+    std::function<bool(const QUrl &)> SavedOpener;
+
+    static TPresentation &Windows() { return *ProductEnvironment().View; }
+    static TStatusBar &Bar() { return *frmMain->Status; }
+
+private slots:
+    void init()
+    {
+        H = std::make_unique<THarness>();
+        Opened.clear();
+        SavedOpener = std::exchange(TStatusBar::OpenUrl(), [this](const QUrl &url) {
+            Opened << url;
+            return true;
+        });
+    }
+    void cleanup()
+    {
+        TStatusBar::OpenUrl() = SavedOpener;
+        H.reset();
+    }
+
+    void statesInWords_data()
+    {
+        QTest::addColumn<TConnectionState>("state");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no port") << TConnectionState::NoPort << "ttyTEST0" << "Port ttyTEST0 not open";
+        QTest::newRow("opening") << TConnectionState::Opening << "ttyTEST0" << "Opening the port...";
+        QTest::newRow("searching") << TConnectionState::Searching << "" << "Searching for the heater...";
+        QTest::newRow("identified") << TConnectionState::Identified << "Hydrel-7S #417700123"
+                                    << "Connected: Hydrel-7S #417700123";
+        QTest::newRow("lost") << TConnectionState::Lost << "" << "Connection lost, searching again";
+        QTest::newRow("adapter missing") << TConnectionState::AdapterMissing << "ttyTEST0"
+                                         << "Adapter missing: waiting for ttyTEST0 to come back";
+    }
+    void statesInWords()
+    {
+        QFETCH(TConnectionState, state);
+        QFETCH(QString, detail);
+        QFETCH(QString, text);
+        ComPort->SetBaudRate(TBaudRate::Br1200);
+        Windows().SetConnectionState(state, detail);
+        QCOMPARE(Bar().StateText(), text);
+        QCOMPARE(Bar().PortText(), QStringLiteral("ttyTEST0, 1200 bit/s"));
+        QVERIFY(Bar().isVisible());
+    }
+
+    // Received frames are counted as kept or dropped; sent ones are not; a new connection starts at 0.
+    void framesAreCounted()
+    {
+        QCOMPARE(Bar().FramesText(), QStringLiteral("Frames received: 0, dropped: 0"));
+        for (int i = 0; i < 5; ++i)
+            Windows().NoteFrame(TFrameDirection::Received, QByteArray("\xaa\x03", 2), true);
+        Windows().NoteFrame(TFrameDirection::Received, QByteArray("\x55", 1), false);
+        Windows().NoteFrame(TFrameDirection::Sent, QByteArray("\xaa\x03", 2), true);
+        QCOMPARE(Bar().FramesText(), QStringLiteral("Frames received: 5, dropped: 1"));
+        Windows().SetConnectionState(TConnectionState::Searching, QString());
+        QCOMPARE(Bar().FramesText(), QStringLiteral("Frames received: 5, dropped: 1"));
+        Windows().SetConnectionState(TConnectionState::Opening, QStringLiteral("ttyTEST0"));
+        QCOMPARE(Bar().FramesText(), QStringLiteral("Frames received: 0, dropped: 0"));
+    }
+
+    void savedRunOpensItsFolder()
+    {
+        QVERIFY(!Bar().OpenFolderButton()->isEnabled());
+        Bar().OpenFolderButton()->click();
+        QVERIFY(Opened.isEmpty());
+        const QString path = QStringLiteral("/home/tech/runs/[417700123] 2026-12-10 18-40-00.csv");
+        Windows().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(path));
+        QCOMPARE(Bar().SavedRunText(), QStringLiteral("Last run: [417700123] 2026-12-10 18-40-00.csv"));
+        QVERIFY(Bar().OpenFolderButton()->isEnabled());
+        Bar().OpenFolderButton()->click();
+        QCOMPARE(Opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/tech/runs"))});
+        // The caption of the graphs window is cleared when a new run begins; the last saved run stays.
+        Windows().SetSavePath(QString());
+        QCOMPARE(Bar().SavedRunText(), QStringLiteral("Last run: [417700123] 2026-12-10 18-40-00.csv"));
+    }
+
+    // A real handler against its simulated heater: the bar follows from the opening to the heater found.
+    void followsTheHandler()
+    {
+        TCurrentHeaterSim heater(*FindCurrentVariant(QStringLiteral("Hydrel-7S")));
+        heater.SetIdentity(41, 7700123, QByteArray("\x01\x02\x00\x03\x11", 5));
+        H->Connect(&heater);
+        H->Choose(QStringLiteral("Hydrel-7S"));
+        QCOMPARE(Bar().PortText(), QStringLiteral("ttyTEST0, 9600 bit/s"));
+        QVERIFY(H->Clock.AdvanceUntil([] { return Bar().StateText() == QLatin1String("Searching for the heater..."); }, 3000));
+        QCOMPARE(Bar().PortText(), QStringLiteral("ttyTEST0, 2400 bit/s"));
+        QVERIFY(H->Clock.AdvanceUntil([] { return CurrentProduct->Identified; }, 10000));
+        QCOMPARE(Bar().StateText(), QStringLiteral("Connected: Hydrel-7S #417700123"));
+        CurrentProduct->Destroy();
+        delete std::exchange(CurrentProduct, nullptr);
+        H->Connect(nullptr);
+    }
+};
+
+QTEST_MAIN(TestStatusBar)
+#include "tst_status_bar.moc"
