@@ -1,6 +1,7 @@
 // Every EDR report made from an arbitrary EEPROM image: the liquid / new-revision air heater's, the
 // Zephal-1's, the Corva-Mini's, the legacy air family's (with and without the calibration line) and
-// the Hydrel-7's. Whatever the image holds, each report has its fixed shape and every line is text.
+// the Hydrel-7's. Whatever the image holds, the report is made without a fault and has lines, none
+// of them holding a NUL character.
 #include "current/EdrReport.h"
 #include "legacy_air/AirEdrReport.h"
 #include "legacy_liquid/Hydrel7EdrReport.h"
