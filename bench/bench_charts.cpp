@@ -1,17 +1,20 @@
-// The graphs window holding a long recorded run: a full redraw, one hover read-out, and the cost of
-// one presentation tick's additions as the run grows.
+// The graphs window holding a long recorded run: a full redraw (against QCustomPlot's own graph
+// drawing the same data), one hover read-out, the cost of one presentation tick's additions as the
+// run grows, and the memory a tick costs.
+#include "product/RunLog.h"
 #include "views/Chart.h"
 #include "views/fGraph.h"
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <malloc.h>
 #include <memory>
 
 namespace {
 constexpr int Day = 86400;
 
 // The run log's rows, kept as the handler keeps them beside the charts.
-QStringList RunLog;
+TRunLog RunLog;
 
 double X(int tick)
 {
@@ -55,12 +58,12 @@ void AddTick(TfrmGraph &graph, int tick)
     const QColor color = StageAt(tick, stageStart);
     graph.AddBandBar(TBand::Upper, X(stageStart), x, color);
     graph.AddBandBar(TBand::Lower, X(stageStart), x, color);
-    RunLog.append(QStringLiteral("12:00:00;%1;12,4;180;90;45;44;3,5;8,0").arg(tick));
+    RunLog.Append(QStringLiteral("12:00:00;%1;12,4;180,25;90,5;45;44;3,5;8,0;62,25;1;1;0;21,75;0;-").arg(tick, 6));
 }
 
 std::unique_ptr<TfrmGraph> GraphWithRun(int ticks)
 {
-    RunLog.clear();
+    RunLog.Begin(QStringLiteral("Time;Tick;U;T FI;T plate;SB;ASB;FP;Plug;T liq;Stage;Mode;Fault;T ext;Pump;State"));
     auto graph = std::make_unique<TfrmGraph>();
     graph->resize(1298, 432);
     graph->show();
@@ -71,13 +74,75 @@ std::unique_ptr<TfrmGraph> GraphWithRun(int ticks)
     return graph;
 }
 
-void BM_ChartReplot24h(benchmark::State &state)
+// Both charts redrawn with a run of range(0) hours.
+void BM_ChartReplot(benchmark::State &state)
 {
-    auto graph = GraphWithRun(Day);
+    auto graph = GraphWithRun(int(state.range(0)) * 3600);
     for (auto _ : state)
         graph->ReplotNow();
 }
-BENCHMARK(BM_ChartReplot24h)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartReplot)->Arg(1)->Arg(24)->Arg(168)->Unit(benchmark::kMillisecond);
+
+// The same day of points in two plain QCustomPlot charts of the same sizes, with QCustomPlot's own
+// graphs in the same pens and its fast polyline drawing.
+void BM_StockChartReplot24h(benchmark::State &state)
+{
+    auto graph = GraphWithRun(Day);
+    std::vector<std::unique_ptr<QCustomPlot>> plots;
+    for (TChart *chart : {graph->chtHiTemp, graph->chtLoTemp}) {
+        auto plot = std::make_unique<QCustomPlot>();
+        plot->resize(chart->size());
+        plot->setBackground(Qt::white);
+        plot->setNotAntialiasedElements(QCP::aePlottables);
+        plot->setPlottingHint(QCP::phFastPolylines);
+        for (QCPAbstractPlottable *series : chart->DrawingOrder()) {
+            auto *own = qobject_cast<QCPGraph *>(series);
+            if (!own)
+                continue;
+            QCPGraph *stock = plot->addGraph();
+            stock->setPen(own->pen());
+            stock->setAntialiased(false);
+            stock->setAdaptiveSampling(true);
+            stock->data()->set(*own->data());
+        }
+        plot->xAxis->setRange(chart->xAxis->range());
+        plot->yAxis->setRange(chart->yAxis->range());
+        plot->show();
+        plot->replot(QCustomPlot::rpImmediateRefresh);
+        plots.push_back(std::move(plot));
+    }
+    QApplication::processEvents();
+    for (auto _ : state)
+        for (const auto &plot : plots)
+            plot->replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(BM_StockChartReplot24h)->Unit(benchmark::kMillisecond);
+
+// Heap bytes in use, the large blocks the allocator maps on their own included.
+size_t HeapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Heap bytes a tick adds, over a day's run: the nine series' points, the two bands and the run-log row.
+void BM_ChartMemoryPerTick(benchmark::State &state)
+{
+    double perTick = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto graph = GraphWithRun(0);
+        const size_t before = HeapInUse();
+        state.ResumeTiming();
+        for (int tick = 0; tick < Day; ++tick)
+            AddTick(*graph, tick);
+        state.PauseTiming();
+        perTick = double(HeapInUse() - before) / Day;
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_tick"] = perTick;
+}
+BENCHMARK(BM_ChartMemoryPerTick)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The mouse moves over the lower chart along its voltage line: hit tests of every series, the
 // texts, and the read-out layer redrawn and shown.
@@ -113,7 +178,7 @@ void BM_TickAppend(benchmark::State &state)
         if (tick - start == 1000) {
             state.PauseTiming();
             graph->ClearCharts();
-            RunLog.clear();
+            RunLog.Clear();
             for (int t = 0; t < start; ++t)
                 AddTick(*graph, t);
             tick = start;

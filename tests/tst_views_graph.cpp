@@ -223,6 +223,118 @@ private slots:
         QCOMPARE(chart->Readout().at(1).Color, QColor(0xFF0000));
     }
 
+    // Between points far apart the read-out takes the point nearest in time, wherever the mouse is
+    // on the line joining them, and tells that point's time.
+    void readoutSnapsToNearestPointInTime_data()
+    {
+        QTest::addColumn<double>("between");
+        QTest::addColumn<int>("tick");
+        QTest::newRow("on a point") << 0.0 << 3;
+        QTest::newRow("a third of the way on") << 0.3 << 3;
+        QTest::newRow("two thirds of the way on") << 0.7 << 4;
+        QTest::newRow("just before the next") << 0.95 << 4;
+    }
+    void readoutSnapsToNearestPointInTime()
+    {
+        QFETCH(double, between);
+        QFETCH(int, tick);
+        for (int t = 0; t < 10; ++t)
+            frmGraph->AddPoint(TSeries::Tplate, X(t), 10 * t);
+        TChart *chart = frmGraph->chtHiTemp;
+        chart->replot();
+        const QPointF pos = frmGraph->lnsrsTplate->coordsToPixels((3 + between) / 86400, 10 * (3 + between));
+        QVERIFY(frmGraph->lnsrsTplate->coordsToPixels(X(4), 40).x() - pos.x() > 10 || between > 0.9);
+        MoveMouse(chart, pos);
+        QCOMPARE(chart->Readout().size(), 1);
+        QCOMPARE(chart->Readout().first().Text, QString::number(10 * tick));
+        QCOMPARE(chart->ReadoutTime(), QStringLiteral("00:00:0%1").arg(tick));
+    }
+
+    // In a day's run each pixel column holds many points: over the line the read-out shows the point
+    // at the mouse's time, a short way above or below the line nothing.
+    void readoutInADenseRun_data()
+    {
+        QTest::addColumn<int>("tick");
+        QTest::addColumn<double>("above");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("noon, on the line") << 43200 << 0.0 << true;
+        QTest::newRow("late, on the line") << 80000 << 0.0 << true;
+        QTest::newRow("noon, well above the line") << 43200 << 25.0 << false;
+    }
+    void readoutInADenseRun()
+    {
+        QFETCH(int, tick);
+        QFETCH(double, above);
+        QFETCH(bool, shown);
+        const auto value = [](int t) { return 12 + 2 * std::sin(t / 3000.0) + (t % 3) * 0.01; };
+        for (int t = 0; t < 86400; ++t)
+            frmGraph->AddPoint(TSeries::U, X(t), value(t));
+        TChart *chart = frmGraph->chtLoTemp;
+        chart->replot();
+        const QPointF point = frmGraph->lnsrsU->coordsToPixels(X(tick), value(tick));
+        MoveMouse(chart, point - QPointF(0, above));
+        QCOMPARE(chart->Readout().size(), shown ? 1 : 0);
+        if (!shown)
+            return;
+        // The mouse's pixel spans a few seconds: the time read is the nearest point's to the pixel.
+        const int index = chart->HitTest(frmGraph->lnsrsU, chart->ReadoutPosition());
+        QVERIFY(index >= 0);
+        const int shownTick = int(frmGraph->lnsrsU->data()->at(index)->key * 86400 + 0.5);
+        QVERIFY2(qAbs(shownTick - tick) <= 86400 / chart->axisRect()->width(), qPrintable(QString::number(shownTick)));
+        QCOMPARE(chart->ReadoutTime(), TTimeTicker::FullLabel(X(shownTick)));
+        QCOMPARE(chart->Readout().first().Text, ReadoutNumber(value(shownTick)));
+    }
+
+    // Over the stage band the read-out names the stage, as the key above the charts does.
+    void bandReadoutNamesTheStage_data()
+    {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("pause") << StageColor::Pause << "Pause";
+        QTest::newRow("preparing") << StageColor::Preparing << "Preparing to launch";
+        QTest::newRow("ignition") << StageColor::Ignition << "Ignition";
+        QTest::newRow("burning") << StageColor::Burning << "Burning";
+        QTest::newRow("switching off") << StageColor::SwitchingOff << "Switching off";
+    }
+    void bandReadoutNamesTheStage()
+    {
+        QFETCH(QColor, color);
+        QFETCH(QString, name);
+        for (int tick = 1; tick <= 20; ++tick) {
+            frmGraph->AddBandBar(TBand::Lower, 0, X(tick), StageColor::Pause);
+            frmGraph->AddPoint(TSeries::U, X(tick), 20);
+        }
+        for (int tick = 21; tick <= 40; ++tick) {
+            frmGraph->AddBandBar(TBand::Lower, X(20), X(tick), color);
+            frmGraph->AddPoint(TSeries::U, X(tick), 20);
+        }
+        TChart *chart = frmGraph->chtLoTemp;
+        chart->replot();
+        MoveMouse(chart, frmGraph->gntsrs2->coordsToPixels(X(30), 1));
+        QCOMPARE(chart->Readout().size(), 1);
+        QCOMPARE(chart->Readout().first().Text, name);
+        MoveMouse(chart, frmGraph->gntsrs2->coordsToPixels(X(10), 1));
+        QCOMPARE(chart->Readout().first().Text, QStringLiteral("Pause"));
+    }
+
+    // The read-out's own buffer is kept while the mouse is over the chart and dropped when it
+    // leaves, with the read-out.
+    void readoutBufferOnlyWhileMouseOver()
+    {
+        TChart *chart = PlotFlat(TSeries::U, 12.5);
+        MoveMouse(chart, frmGraph->lnsrsU->coordsToPixels(X(5), 12.5));
+        QVERIFY(chart->ReadoutBuffered());
+        QCOMPARE(chart->Readout().size(), 1);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(chart, &leave);
+        chart->replot();
+        QVERIFY(!chart->ReadoutBuffered());
+        QVERIFY(chart->Readout().isEmpty());
+        MoveMouse(chart, frmGraph->lnsrsU->coordsToPixels(X(6), 12.5));
+        QVERIFY(chart->ReadoutBuffered());
+        QCOMPARE(chart->Readout().size(), 1);
+    }
+
     // A redraw of the chart wipes the read-out, as the next presentation tick does.
     void redrawWipesReadout()
     {
@@ -250,6 +362,22 @@ private slots:
         QFETCH(int, tick);
         QFETCH(QString, label);
         QCOMPARE(TTimeTicker::Label(tick / 86400.0), label);
+    }
+
+    void fullTimeLabel_data()
+    {
+        QTest::addColumn<int>("tick");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("start") << 0 << "00:00:00";
+        QTest::newRow("tick 75") << 75 << "00:01:15";
+        QTest::newRow("past a day") << 90075 << "25:01:15";
+        QTest::newRow("a week less a second") << 604799 << "167:59:59";
+    }
+    void fullTimeLabel()
+    {
+        QFETCH(int, tick);
+        QFETCH(QString, label);
+        QCOMPARE(TTimeTicker::FullLabel(tick / 86400.0), label);
     }
 
     // The bottom axes of both charts label their ticks with minutes and seconds.

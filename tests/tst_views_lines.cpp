@@ -49,7 +49,10 @@ struct TPicture {
     }
 };
 
-TPicture Render(const QVector<double> &keys, const QVector<double> &values, int width, bool ownSeries)
+// Renders the data; with earlier data given, the series is drawn with that first and then given the
+// data, as a chart cleared and refilled is.
+TPicture Render(const QVector<double> &keys, const QVector<double> &values, int width, bool ownSeries,
+                const QVector<double> &earlierKeys = {}, const QVector<double> &earlierValues = {})
 {
     QCustomPlot plot;
     plot.setNotAntialiasedElements(QCP::aeAll);
@@ -59,9 +62,43 @@ TPicture Render(const QVector<double> &keys, const QVector<double> &values, int 
     graph->setPen(QPen(lineColour, width));
     graph->setAntialiased(false);
     graph->setAdaptiveSampling(true);
-    graph->setData(keys, values, true);
     plot.resize(300, 300);
+    if (!earlierValues.isEmpty()) {
+        graph->setData(earlierKeys, earlierValues, true);
+        plot.toPixmap(300, 300);
+        graph->data()->clear();
+    }
+    graph->setData(keys, values, true);
     return {plot.toPixmap(300, 300).toImage()};
+}
+
+// A long run across the plot's width: a slow wave with fast ripple, and optionally single-point spikes
+// that a summary of the points must not lose.
+void DenseRun(int count, bool spikes, QVector<double> &keys, QVector<double> &values)
+{
+    for (int i = 0; i < count; ++i) {
+        keys << i * 100.0 / count;
+        double value = 50 + 30 * std::sin(i * 172.8 / count) + (i % 7);
+        if (spikes && i % 7919 == 3000)
+            value += 40;
+        values << value;
+    }
+}
+
+// Column by column the band of a reaches as high and as low as the band of b does within a pixel
+// column either side, give or take the pen's caps.
+bool Within(const TPicture &a, const TPicture &b, int x)
+{
+    const auto [top, bottom] = a.Extent(x);
+    int nearTop = INT_MAX, nearBottom = -1;
+    for (int dx = -1; dx <= 1; ++dx) {
+        const auto [t, bt] = b.Extent(x + dx);
+        if (t >= 0) {
+            nearTop = qMin(nearTop, t);
+            nearBottom = qMax(nearBottom, bt);
+        }
+    }
+    return top < 0 || (nearBottom >= 0 && top >= nearTop - 3 && bottom <= nearBottom + 3);
 }
 
 // The plot area's pixel of a data point.
@@ -114,38 +151,59 @@ private slots:
         QVERIFY(qAbs(own.Count() - stroked.Count()) <= stroked.Count() / 5);
     }
 
-    // A day of points in one chart: the dense band covers the same pixels as the stroked pen.
+    // A long run in one chart, many points per pixel column: the dense band covers the same pixels as
+    // the stroked pen, no spike, gap or lost span.
+    void denseRunCoversTheSameBand_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("spikes");
+        QTest::addColumn<int>("width");
+        QTest::newRow("a day, 3 pixels") << 86400 << false << 3;
+        QTest::newRow("a day, 2 pixels") << 86400 << false << 2;
+        QTest::newRow("a day with single-point spikes") << 86400 << true << 3;
+        QTest::newRow("a week with single-point spikes") << 604800 << true << 3;
+        QTest::newRow("a block's worth over a few columns") << 700 << true << 3;
+    }
     void denseRunCoversTheSameBand()
     {
+        QFETCH(int, count);
+        QFETCH(bool, spikes);
+        QFETCH(int, width);
         QVector<double> keys, values;
-        for (int i = 0; i < 86400; ++i) {
-            keys << i * 100.0 / 86400;
-            values << 50 + 30 * std::sin(i / 500.0) + (i % 7);
-        }
-        const TPicture own = Render(keys, values, 3, true);
-        const TPicture stroked = Render(keys, values, 3, false);
-        // Column by column each band reaches as high and as low as the other does within a pixel
-        // column either side, give or take the pen's caps: no spike, gap or lost span.
-        auto within = [](const TPicture &a, const TPicture &b, int x) {
-            const auto [top, bottom] = a.Extent(x);
-            int nearTop = INT_MAX, nearBottom = -1;
-            for (int dx = -1; dx <= 1; ++dx) {
-                const auto [t, bt] = b.Extent(x + dx);
-                if (t >= 0) {
-                    nearTop = qMin(nearTop, t);
-                    nearBottom = qMax(nearBottom, bt);
-                }
-            }
-            return top < 0 || (nearBottom >= 0 && top >= nearTop - 3 && bottom <= nearBottom + 3);
-        };
+        DenseRun(count, spikes, keys, values);
+        const TPicture own = Render(keys, values, width, true);
+        const TPicture stroked = Render(keys, values, width, false);
         int columnsWithLine = 0;
         for (int x = 1; x < own.Image.width() - 1; ++x) {
-            QVERIFY2(within(own, stroked, x), qPrintable(QStringLiteral("column %1 reaches beyond the pen").arg(x)));
-            QVERIFY2(within(stroked, own, x), qPrintable(QStringLiteral("column %1 misses part of the pen").arg(x)));
+            QVERIFY2(Within(own, stroked, x), qPrintable(QStringLiteral("column %1 reaches beyond the pen").arg(x)));
+            QVERIFY2(Within(stroked, own, x), qPrintable(QStringLiteral("column %1 misses part of the pen").arg(x)));
             columnsWithLine += own.Extent(x).first >= 0;
         }
         QVERIFY(columnsWithLine >= At(100, 0).x() - At(0, 0).x() - 2);
         QVERIFY(qAbs(own.Count() - stroked.Count()) <= stroked.Count() * 3 / 10);
+    }
+
+    // Data cleared and given anew, shorter or longer and with other values, is drawn as if it had
+    // been the only data: nothing of the earlier points' picture is kept.
+    void refilledSeriesDrawsOnlyItsNewData_data()
+    {
+        QTest::addColumn<int>("earlierCount");
+        QTest::newRow("earlier run longer") << 200000;
+        QTest::newRow("earlier run shorter") << 20000;
+        QTest::newRow("earlier run as long") << 86400;
+    }
+    void refilledSeriesDrawsOnlyItsNewData()
+    {
+        QFETCH(int, earlierCount);
+        QVector<double> keys, values;
+        DenseRun(86400, false, keys, values);
+        QVector<double> earlierKeys, earlierValues;
+        DenseRun(earlierCount, true, earlierKeys, earlierValues);
+        for (double &value : earlierValues)
+            value = 100 - value;
+        const TPicture fresh = Render(keys, values, 3, true);
+        const TPicture refilled = Render(keys, values, 3, true, earlierKeys, earlierValues);
+        QCOMPARE(refilled.Image, fresh.Image);
     }
 
     void thinLinesAreLeftToTheChart()

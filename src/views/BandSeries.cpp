@@ -19,6 +19,14 @@ void TBandSeries::AddBar(double start, double end, double y, const QColor &color
     BarList.append({start, end, y, color});
 }
 
+QString TBandSeries::NameOf(const TBar &bar) const
+{
+    for (const auto &[color, name] : ColorNames)
+        if (color == bar.Color)
+            return name;
+    return {};
+}
+
 void TBandSeries::Clear()
 {
     BarList.clear();

@@ -19,6 +19,11 @@ public:
 
     TBandSeries(QCPAxis *keyAxis, QCPAxis *valueAxis);
 
+    // What the colours of the bars stand for, for the read-out.
+    void SetColorNames(const QList<QPair<QColor, QString>> &names) { ColorNames = names; }
+    // The name of the bar's colour, or an empty text for a colour without one.
+    QString NameOf(const TBar &bar) const;
+
     void AddBar(double start, double end, double y, const QColor &color);
     void Clear();
     const QVector<TBar> &Bars() const { return BarList; }
@@ -40,4 +45,5 @@ private:
     QRectF PixelRect(const TBar &bar) const;
 
     QVector<TBar> BarList;
+    QList<QPair<QColor, QString>> ColorNames;
 };

@@ -37,6 +37,14 @@ protected:
         const QPoint at = Chart->ReadoutPosition();
         const QFontMetrics metrics(Chart->font());
         painter->setFont(Chart->font());
+        // The time of the point shown, one line above the values.
+        if (!Chart->Readout().isEmpty() && !Chart->ReadoutTime().isEmpty()) {
+            const QString text = QStringLiteral("  ") + Chart->ReadoutTime();
+            const QRect box(at.x(), at.y() - 15 - metrics.height(), metrics.horizontalAdvance(text), metrics.height());
+            painter->fillRect(box, Qt::white);
+            painter->setPen(Qt::black);
+            painter->drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+        }
         for (const TChart::TReadoutText &item : Chart->Readout()) {
             const QString text = QStringLiteral("  ") + item.Text;
             const QRect box(at.x(), at.y() - 15, metrics.horizontalAdvance(text), metrics.height());
@@ -62,7 +70,6 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent)
     // Wide lines drawn segment by segment: much faster than one wide polyline without antialiasing.
     setPlottingHint(QCP::phFastPolylines);
     setSelectionRectMode(QCP::srmZoom);
-    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmBuffered);
     ReadoutLayer = new TReadoutLayer(this);
     connect(this, &QCustomPlot::beforeReplot, this, &TChart::BeforeFullReplot);
 }
@@ -126,8 +133,8 @@ void TChart::AddBandBar(TBandSeries *band, double start, double end, double y, c
 void TChart::ClearSeries()
 {
     for (int i = 0; i < plottableCount(); ++i) {
-        if (auto *series = qobject_cast<QCPGraph *>(plottable(i)))
-            series->data()->clear();
+        if (auto *series = qobject_cast<TLineSeries *>(plottable(i)))
+            series->Clear();
         else if (auto *band = qobject_cast<TBandSeries *>(plottable(i)))
             band->Clear();
     }
@@ -186,8 +193,10 @@ void TChart::processRectZoom(QRect rect, QMouseEvent *event)
 void TChart::BeforeFullReplot()
 {
     // A redraw of the chart wipes the read-out, as drawing over the canvas would.
-    if (!ReadoutOnly)
+    if (!ReadoutOnly) {
         ReadoutTexts.clear();
+        ReadoutTimeText.clear();
+    }
     if (IsZoomed || !HasData)
         return;
     const double minKeySpan = 1.0 / 86400.0;
@@ -210,29 +219,24 @@ int TChart::HitTest(QCPAbstractPlottable *series, const QPointF &pos) const
 {
     if (auto *band = qobject_cast<TBandSeries *>(series))
         return band->BarAt(pos);
-    auto *graph = qobject_cast<QCPGraph *>(series);
-    if (!graph || graph->data()->isEmpty() || !graph->realVisibility())
+    auto *line = qobject_cast<TLineSeries *>(series);
+    if (!line || line->data()->isEmpty() || !line->realVisibility())
         return -1;
-    const double tolerance = qMax(3.0, graph->pen().widthF() / 2 + 2);
+    const double tolerance = qMax(3.0, line->pen().widthF() / 2 + 2);
     double lowKey = xAxis->pixelToCoord(pos.x() - tolerance);
     double highKey = xAxis->pixelToCoord(pos.x() + tolerance);
     if (lowKey > highKey)
         std::swap(lowKey, highKey);
-    const auto data = graph->data();
-    auto it = data->findBegin(lowKey, false);
-    const auto end = data->findEnd(highKey, false);
-    int best = -1;
-    double bestDistance = tolerance * tolerance;
-    for (; it != end; ++it) {
-        const QPointF point = graph->coordsToPixels(it->key, it->value);
-        const double dx = point.x() - pos.x(), dy = point.y() - pos.y();
-        const double distance = dx * dx + dy * dy;
-        if (distance <= bestDistance) {
-            bestDistance = distance;
-            best = int(it - data->constBegin());
-        }
-    }
-    return best;
+    bool found = false;
+    const QCPRange values = line->ValueSpan(lowKey, highKey, found);
+    if (!found)
+        return -1;
+    double top = yAxis->coordToPixel(values.upper), bottom = yAxis->coordToPixel(values.lower);
+    if (top > bottom)
+        std::swap(top, bottom);
+    if (pos.y() < top - tolerance || pos.y() > bottom + tolerance)
+        return -1;
+    return line->NearestIndex(xAxis->pixelToCoord(pos.x()));
 }
 
 QString TChart::ValueText(QCPAbstractPlottable *series, double value) const
@@ -249,20 +253,39 @@ QList<TChart::TReadoutText> TChart::ReadoutAt(const QPointF &pos) const
         const int index = HitTest(series, pos);
         if (index < 0)
             continue;
-        double value = 0;
-        if (auto *graph = qobject_cast<QCPGraph *>(series))
-            value = graph->data()->at(index)->value;
-        else if (auto *band = qobject_cast<TBandSeries *>(series))
-            value = band->Bars().at(index).Y;
-        texts.append({ValueText(series, value), series->pen().color()});
+        QString text;
+        if (auto *graph = qobject_cast<QCPGraph *>(series)) {
+            text = ValueText(series, graph->data()->at(index)->value);
+        } else if (auto *band = qobject_cast<TBandSeries *>(series)) {
+            const TBandSeries::TBar &bar = band->Bars().at(index);
+            text = band->NameOf(bar);
+            if (text.isEmpty())
+                text = ValueText(series, bar.Y);
+        }
+        texts.append({text, series->pen().color()});
     }
     return texts;
+}
+
+QString TChart::ReadoutTimeAt(const QPointF &pos) const
+{
+    // The first line under the position in drawing order gives the time.
+    for (QCPAbstractPlottable *series : DrawingOrder()) {
+        auto *graph = qobject_cast<QCPGraph *>(series);
+        const int index = graph ? HitTest(series, pos) : -1;
+        if (index >= 0)
+            return TTimeTicker::FullLabel(graph->data()->at(index)->key);
+    }
+    return {};
 }
 
 void TChart::ShowReadout(const QPoint &pos)
 {
     ReadoutTexts = ReadoutAt(pos);
+    ReadoutTimeText = ReadoutTimeAt(pos);
     ReadoutPos = pos;
+    // The mouse is over the chart: a buffer of its own lets each move redraw the read-out alone.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmBuffered);
     ReadoutOnly = true;
     layer(QStringLiteral("overlay"))->replot();
     ReadoutOnly = false;
@@ -272,4 +295,17 @@ void TChart::mouseMoveEvent(QMouseEvent *event)
 {
     QCustomPlot::mouseMoveEvent(event);
     ShowReadout(event->pos());
+}
+
+bool TChart::ReadoutBuffered() const
+{
+    return layer(QStringLiteral("overlay"))->mode() == QCPLayer::lmBuffered;
+}
+
+void TChart::leaveEvent(QEvent *event)
+{
+    QCustomPlot::leaveEvent(event);
+    // Off the chart the read-out goes, and its buffer with it: the chart then keeps one buffer.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    replot(rpQueuedReplot);
 }

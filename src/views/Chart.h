@@ -12,7 +12,8 @@ QString ReadoutNumber(double value);
 
 // One chart of the graphs window over QCustomPlot: line and band series in a drawing order that
 // can change, a date-time bottom axis labelled "nn:ss", automatic ranges until the user zooms with a
-// dragged rectangle, and the hover read-out drawn on its own buffered layer.
+// dragged rectangle, and the hover read-out drawn on its own layer, buffered while the mouse is over
+// the chart.
 class TChart : public QCustomPlot {
     Q_OBJECT
 public:
@@ -45,18 +46,26 @@ public:
     // Back to automatic ranges.
     void CancelZoom();
 
-    // Index of the point of a series under the pixel position, or -1.
+    // Index of the point of a series under the pixel position, or -1. A line is under the position
+    // when it passes within a few pixels of it; its point is then the one nearest in time.
     int HitTest(QCPAbstractPlottable *series, const QPointF &pos) const;
-    // The read-out texts for a mouse position: one per series with a point there, in drawing order.
+    // The read-out texts for a mouse position: one per series under it, in drawing order; a line
+    // gives its point's value, the stage band the name of the stage.
     QList<TReadoutText> ReadoutAt(const QPointF &pos) const;
+    // The time of the point the read-out shows ("hh:mm:ss"), empty when it shows none.
+    QString ReadoutTimeAt(const QPointF &pos) const;
     // Replaces the read-out by the one at pos and redraws the read-out layer alone.
     void ShowReadout(const QPoint &pos);
     const QList<TReadoutText> &Readout() const { return ReadoutTexts; }
+    const QString &ReadoutTime() const { return ReadoutTimeText; }
     QPoint ReadoutPosition() const { return ReadoutPos; }
+    // Whether the read-out has a buffer of its own (only while the mouse is over the chart).
+    bool ReadoutBuffered() const;
 
 protected:
     void processRectZoom(QRect rect, QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     void BeforeFullReplot();
@@ -72,6 +81,7 @@ private:
 
     TReadoutLayer *ReadoutLayer = nullptr;
     QList<TReadoutText> ReadoutTexts;
+    QString ReadoutTimeText;
     QPoint ReadoutPos;
     bool ReadoutOnly = false;
 };

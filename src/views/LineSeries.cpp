@@ -1,4 +1,5 @@
 #include "views/LineSeries.h"
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -66,9 +67,10 @@ public:
 
     // Fills each column with the union of the spans of the columns up to the pen's reach to either
     // side, as the same lines drawn side by side at 1-pixel steps would; neighbouring columns with
-    // the same span become one rectangle.
+    // the same span become one rectangle, and all rectangles go to the painter in one call.
     void Fill(QPainter *painter, const QColor &color, int first, int width) const
     {
+        QVector<QRect> rects;
         int runStart = 0, runLow = INT_MAX, runHigh = INT_MIN;
         for (int i = 0; i <= int(Low.size()); ++i) {
             int low = INT_MAX, high = INT_MIN;
@@ -81,11 +83,16 @@ public:
             if (low == runLow && high == runHigh)
                 continue;
             if (runLow <= runHigh)
-                painter->fillRect(QRect(Left + runStart, runLow, i - runStart, runHigh - runLow + 1), color);
+                rects.append(QRect(Left + runStart, runLow, i - runStart, runHigh - runLow + 1));
             runStart = i;
             runLow = low;
             runHigh = high;
         }
+        painter->save();
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(color);
+        painter->drawRects(rects.constData(), int(rects.size()));
+        painter->restore();
     }
 
 private:
@@ -156,4 +163,106 @@ void TLineSeries::drawLinePlot(QCPPainter *painter, const QVector<QPointF> &line
     painter->setPen(thin);
     painter->drawLines(rows.constData(), int(rows.size()));
     painter->setPen(pen);
+}
+
+void TLineSeries::Clear()
+{
+    mDataContainer->clear();
+    Summary.Clear();
+}
+
+void TLineSeries::UpdateSummary() const
+{
+    const int count = mDataContainer->size();
+    const auto first = mDataContainer->constBegin();
+    if (Summary.Count() > count || (Summary.Count() > 0 && (first + (Summary.Count() - 1))->value != LastSummarized))
+        Summary.Clear();
+    for (int i = Summary.Count(); i < count; ++i)
+        Summary.Append((first + i)->value);
+    if (count > 0)
+        LastSummarized = (first + (count - 1))->value;
+}
+
+void TLineSeries::getOptimizedLineData(QVector<QCPGraphData> *lineData,
+                                       const QCPGraphDataContainer::const_iterator &begin,
+                                       const QCPGraphDataContainer::const_iterator &end) const
+{
+    QCPAxis *keyAxis = mKeyAxis.data();
+    if (!lineData || !keyAxis || begin == end)
+        return;
+    // Fewer than two points per pixel column on average: every point is drawn.
+    const double pixelSpan = qAbs(keyAxis->coordToPixel(begin->key) - keyAxis->coordToPixel((end - 1)->key));
+    if (!mAdaptiveSampling || keyAxis->scaleType() != QCPAxis::stLinear || keyAxis->pixelOrientation() != 1
+        || end - begin < 2 * pixelSpan + 2) {
+        QCPGraph::getOptimizedLineData(lineData, begin, end);
+        return;
+    }
+    UpdateSummary();
+    const auto first = mDataContainer->constBegin();
+    const auto valueAt = [first](int i) { return (first + i)->value; };
+    const auto byKey = [](const QCPGraphData &point, double key) { return point.key < key; };
+    // Per pixel column: its first point, its lowest and highest value, its last point. The line from
+    // one column's last point to the next column's first is the line between those real points, and
+    // the column is covered from its lowest to its highest value, as every point drawn would cover it.
+    for (auto it = begin; it != end;) {
+        const double column = std::floor(keyAxis->coordToPixel(it->key));
+        const double startKey = keyAxis->pixelToCoord(column);
+        const double endKey = keyAxis->pixelToCoord(column + 1);
+        const auto next = std::max(it + 1, std::lower_bound(it + 1, end, endKey, byKey));
+        if (next - it == 1) {
+            lineData->append(*it);
+        } else {
+            const double width = endKey - startKey;
+            const TLineSeriesSummary::TSpan span = Summary.Span(int(it - first), int(next - first), valueAt);
+            lineData->append(QCPGraphData(startKey + width * 0.2, it->value));
+            lineData->append(QCPGraphData(startKey + width * 0.25, span.Low));
+            lineData->append(QCPGraphData(startKey + width * 0.75, span.High));
+            lineData->append(QCPGraphData(startKey + width * 0.8, (next - 1)->value));
+        }
+        it = next;
+    }
+}
+
+int TLineSeries::NearestIndex(double key) const
+{
+    const auto first = mDataContainer->constBegin();
+    const auto end = mDataContainer->constEnd();
+    if (first == end)
+        return -1;
+    const auto after = std::lower_bound(first, end, key, [](const QCPGraphData &point, double k) { return point.key < k; });
+    if (after == end)
+        return int(end - first) - 1;
+    if (after == first || after->key - key <= key - (after - 1)->key)
+        return int(after - first);
+    return int(after - first) - 1;
+}
+
+QCPRange TLineSeries::ValueSpan(double fromKey, double toKey, bool &found) const
+{
+    UpdateSummary();
+    const auto first = mDataContainer->constBegin();
+    const auto end = mDataContainer->constEnd();
+    const auto byKey = [](const QCPGraphData &point, double k) { return point.key < k; };
+    const auto from = std::lower_bound(first, end, fromKey, byKey);
+    const auto to = std::upper_bound(first, end, toKey, [](double k, const QCPGraphData &point) { return k < point.key; });
+    double low = INFINITY, high = -INFINITY;
+    if (from < to) {
+        const TLineSeriesSummary::TSpan span =
+            Summary.Span(int(from - first), int(to - first), [first](int i) { return (first + i)->value; });
+        low = span.Low;
+        high = span.High;
+    }
+    // Where the window lies between two points, the line joining them crosses it.
+    const auto addLineAt = [&](double key, QCPGraphDataContainer::const_iterator after) {
+        if (after == first || after == end || after->key == (after - 1)->key)
+            return;
+        const QCPGraphData &a = *(after - 1), &b = *after;
+        const double value = a.value + (b.value - a.value) * (key - a.key) / (b.key - a.key);
+        low = qMin(low, value);
+        high = qMax(high, value);
+    };
+    addLineAt(fromKey, from);
+    addLineAt(toKey, to);
+    found = low <= high;
+    return QCPRange(low, high);
 }

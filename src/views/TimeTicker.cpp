@@ -3,13 +3,30 @@
 
 namespace {
 constexpr double SecondsPerDay = 86400.0;
+
+// Whole seconds of an x value, rounded to the millisecond first, as a time of day is decoded, so
+// 75/86400 is exactly 75 s.
+qint64 Seconds(double days)
+{
+    const qint64 ms = std::llround(days * SecondsPerDay * 1000.0);
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
+} // namespace
+
+QString TTimeTicker::FullLabel(double days)
+{
+    const qint64 seconds = Seconds(days);
+    const QString sign = seconds < 0 ? QStringLiteral("-") : QString();
+    const qint64 whole = qAbs(seconds);
+    return sign + QStringLiteral("%1:%2:%3")
+                      .arg(whole / 3600, 2, 10, QLatin1Char('0'))
+                      .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+                      .arg(whole % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString TTimeTicker::Label(double days)
 {
-    // Rounded to the millisecond first, as a time of day is decoded, so 75/86400 is exactly 75 s.
-    const qint64 ms = std::llround(days * SecondsPerDay * 1000.0);
-    const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    const qint64 seconds = Seconds(days);
     const qint64 inHour = ((seconds % 3600) + 3600) % 3600;
     return QStringLiteral("%1:%2")
         .arg(inHour / 60, 2, 10, QLatin1Char('0'))

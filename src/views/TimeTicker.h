@@ -7,6 +7,8 @@ class TTimeTicker : public QCPAxisTicker {
 public:
     // The label of an x value: 75 / 86400 reads "01:15".
     static QString Label(double days);
+    // The whole time of an x value, hours not wrapped at a day: 90075 / 86400 reads "25:01:15".
+    static QString FullLabel(double days);
 
 protected:
     double getTickStep(const QCPRange &range) override;

@@ -18,6 +18,14 @@ constexpr int CaptionLeft = 6 + 17 + 7;
 constexpr int CaptionMargin = 6;
 constexpr int EntryPitch = 24;
 constexpr int LegendTop = 6;
+// The stages' colours and names: the key above the charts and the band's read-out.
+const QList<QPair<QColor, QString>> StageNames = {
+    {StageColor::Pause, QStringLiteral("Pause")},
+    {StageColor::Preparing, QStringLiteral("Preparing to launch")},
+    {StageColor::Ignition, QStringLiteral("Ignition")},
+    {StageColor::Burning, QStringLiteral("Burning")},
+    {StageColor::SwitchingOff, QStringLiteral("Switching off")},
+};
 } // namespace
 
 TfrmGraph::TfrmGraph(QWidget *parent) : QWidget(parent)
@@ -56,6 +64,12 @@ TfrmGraph::TfrmGraph(QWidget *parent) : QWidget(parent)
     lnsrsUplug = chtLoTemp->AddLineSeries(QStringLiteral("lnsrsUplug"), QColor(0xFF0000), 2);
     // The fuel pump series holds Hz x 10; its read-out shows Hz.
     chtLoTemp->SetTenthsSeries(lnsrsTNperiodX10);
+    for (TBandSeries *band : {gntsrs3, gntsrs2})
+        band->SetColorNames(StageNames);
+    for (TChart *chart : {chtHiTemp, chtLoTemp}) {
+        chart->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(chart, &QWidget::customContextMenuRequested, this, [this, chart](const QPoint &pos) { ShowChartMenu(chart, pos); });
+    }
 
     pnlT1 = BuildChartPanel(chtHiTemp, pnlLegendT1);
     AddLegendEntry(pnlLegendT1, 0, lnsrsDP, shp6, lbl6, QStringLiteral("T FI (°C)"));
@@ -96,17 +110,10 @@ void TfrmGraph::BuildModesLegend()
     bold.setBold(true);
     title->setFont(bold);
     layout->addWidget(title);
-    const std::pair<QColor, QString> keys[] = {
-        {StageColor::Pause, QStringLiteral("- Pause")},
-        {StageColor::Preparing, QStringLiteral("- Preparing to launch")},
-        {StageColor::Ignition, QStringLiteral("- Ignition")},
-        {StageColor::Burning, QStringLiteral("- Burning")},
-        {StageColor::SwitchingOff, QStringLiteral("- Switching off")},
-    };
-    for (const auto &[color, caption] : keys) {
+    for (const auto &[color, name] : StageNames) {
         layout->addSpacing(8);
         layout->addWidget(new TLegendSquare(color, pnlModesLegend));
-        layout->addWidget(new QLabel(caption, pnlModesLegend));
+        layout->addWidget(new QLabel(QStringLiteral("- ") + name, pnlModesLegend));
     }
     layout->addStretch();
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QCPGraph;
 class QLabel;
@@ -12,7 +13,8 @@ class TChart;
 class TLegendSquare;
 
 // The graphs window. The handlers put every point and band bar here; the window owns
-// how they are drawn. X values are days (ticks / 86400), labelled "nn:ss".
+// how they are drawn. X values are days (ticks / 86400), labelled "nn:ss". Either chart saves
+// itself as a PNG picture or a PDF document from its context menu.
 class TfrmGraph : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +44,15 @@ public:
     // Redraws both charts at once (the benchmarks; the window itself redraws on the next event).
     void ReplotNow();
 
+    // Asks where to save a file: the dialog's caption and file filter; an empty answer cancels.
+    using TSavePathAsker = std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
+    // Replaces the file dialog (tests); nullptr restores it.
+    void SetSavePathAsker(TSavePathAsker asker);
+    // Saves the chart as shown, at the window's size, to a path asked for; false when cancelled or
+    // not written (a message then says so).
+    bool ExportPng(TChart *chart);
+    bool ExportPdf(TChart *chart);
+
     QWidget *pnlParams, *pnlModesLegend, *pnlT1, *pnlT2, *pnlLegendT1, *pnlLegendT2;
     QLabel *lblSavePath;
     TChart *chtHiTemp, *chtLoTemp;
@@ -68,6 +79,10 @@ private:
     void AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegendSquare *&square, QLabel *&caption,
                         const QString &text);
     void Place();
+    void ShowChartMenu(TChart *chart, const QPoint &pos);
+    QString AskSavePath(const QString &caption, const QString &filter);
     // Widens both legends to their longest caption.
     void FitLegend();
+
+    TSavePathAsker SavePathAsker;
 };
