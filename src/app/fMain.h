@@ -35,6 +35,8 @@ public:
     void ToggleView(QWidget *window, QAction *item, const QString &name);
     // Places the graphs window beside the control panel.
     void PlaceGraphs();
+    // Closes as the close box does, without the question about a recorded run (signals, session end).
+    void CloseWithoutAsking();
 
     QMdiArea *Area;
     QLabel *pnl1;
@@ -55,4 +57,6 @@ private:
     void ReplaceProduct(const QString &caption);
 
     QActionGroup *RadioGroup;
+    // The close is decided: no more questions while it completes.
+    bool CloseAgreed = false;
 };
