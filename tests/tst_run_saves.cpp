@@ -1,6 +1,5 @@
 // A run is saved honestly: "Log saved to" only when every byte is on the disk; a save that fails
-// keeps the rows, says why in a message box, and a new run does not push the unsaved one away; a run
-// saved because the heater fell silent ends with its last answered row.
+// keeps the rows, says why in a message box, and a new run does not push the unsaved one away.
 #include "product/RunJournal.h"
 #include "product/RunLogFile.h"
 #include "support/CurrentPeer.h"
@@ -173,69 +172,6 @@ private slots:
         const QStringList files = FilesOf(QStringLiteral("070001234"));
         QCOMPARE(files.size(), 1);
         QCOMPARE(ReadAll(RunLogFolder() + files.first()), run);
-    }
-
-    // The heater falls silent in the middle of a run: the run saved at the connection loss ends with
-    // the rows recorded up to its last answer, none of the seconds repeated after it.
-    void runSavedAtConnectionLossEndsAtTheLastAnswer_data()
-    {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<int>("answeredSeconds");
-        QTest::newRow("Hydrel-7S, one answered second") << "Hydrel-7S" << 1;
-        QTest::newRow("Hydrel-7S, six answered seconds") << "Hydrel-7S" << 6;
-        QTest::newRow("Hydrel-7, one answered second") << "Hydrel-7" << 1;
-        QTest::newRow("Hydrel-7, six answered seconds") << "Hydrel-7" << 6;
-    }
-    void runSavedAtConnectionLossEndsAtTheLastAnswer()
-    {
-        QFETCH(QString, model);
-        QFETCH(int, answeredSeconds);
-        std::unique_ptr<CurrentTest::TOrvelFixture> current;
-        std::unique_ptr<Hydrel7Test::THydrel7Fixture> legacy;
-        THarness *h = nullptr;
-        TProduct *product = nullptr;
-        std::function<void()> answer;
-        if (model == QLatin1String("Hydrel-7S")) {
-            using namespace CurrentTest;
-            current = std::make_unique<TOrvelFixture>();
-            h = &current->H;
-            product = current->Orvel;
-            TStatus idle;
-            idle.Mode = 1;
-            current->Feed(idle.Frame());
-            current->Orvel->Start();
-            current->Feed(Frame(1));
-            answer = [f = current.get()] {
-                TStatus burning;
-                burning.Stage = 3;
-                burning.WorkTime = quint32(f->Orvel->RunLog().size());
-                burning.ModeTime = 50;
-                f->Feed(burning.Frame());
-            };
-        } else {
-            legacy = std::make_unique<Hydrel7Test::THydrel7Fixture>();
-            legacy->SkipSearch();
-            h = &legacy->H;
-            product = legacy->Hydrel;
-            legacy->Cycle(0);
-            legacy->Hydrel->Start();
-            legacy->Feed(Hydrel7Test::Reply(1));
-            answer = [f = legacy.get()] { f->Cycle(24, int(f->Hydrel->RunLog().size())); };
-        }
-        QVERIFY(product->Running);
-        for (int second = 0; second < answeredSeconds; ++second) {
-            answer();
-            h->Clock.AdvanceBy(1000);
-        }
-        answer();
-        const QStringList answered = product->RunLog();
-        QVERIFY(h->Clock.AdvanceUntil([&] { return h->LogContains(QStringLiteral("Connection lost.")); }, 30000));
-        QVERIFY(product->LogSaved);
-        const QString path = frmGraph->SavePath().mid(QStringLiteral("Log saved to ").size());
-        const QByteArray saved = ReadAll(path);
-        QVERIFY2(!saved.isEmpty(), qPrintable(path));
-        QCOMPARE(QString::fromLatin1(saved).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts), answered);
-        QFile::remove(path);
     }
 
     // Closing the program while a run is recorded asks first; a signal or the session's end closes

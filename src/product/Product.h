@@ -175,8 +175,6 @@ protected:
     void SaveRecording();
     // Saves a run that would otherwise be lost (connection lost, handler destroyed).
     void SaveUnsavedRun(const QString &operation);
-    // The heater fell silent: the rows repeated since its last answer are not part of the run.
-    void DropRowsAfterLastAnswer();
 
     // The family's last duty before the timers go; a recorded run is saved here.
     virtual void BeforeDestroy();
@@ -205,8 +203,6 @@ private:
     TRunLog RunLogLines;
     // The run written through to the disk while it is recorded.
     TRunJournal Journal;
-    // The run's size when the heater last answered.
-    qsizetype AnsweredRunBytes = 0;
     bool JournalBroken = false;
     // A new journal for the run as it is now; then each new line through WriteThrough.
     void BeginJournal();

@@ -58,7 +58,6 @@ void TProduct::RestartWatchdog()
     ErrorCount = 0;
     if (ErTimer)
         ErTimer->SetEnabled(true);
-    AnsweredRunBytes = RunLogLines.Size();
 }
 
 void TProduct::ErTimerEvent(QObject *sender)
@@ -70,7 +69,6 @@ void TProduct::ErTimerEvent(QObject *sender)
             return;
         Log(TimeText() + QStringLiteral(" Connection lost."));
         // A run being recorded is written before the identity it is named after is cleared.
-        DropRowsAfterLastAnswer();
         SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
         ErrorCount = 0;
         Running = false;

@@ -74,7 +74,6 @@ void TProduct::BeginJournal()
     Journal.Keep();
     JournalBroken = false;
     WriteThrough(QByteArray());
-    AnsweredRunBytes = RunLogLines.Size();
 }
 
 void TProduct::BeginRecording(const QString &header)
@@ -107,17 +106,6 @@ void TProduct::ResumeRecording(const QString &header)
     Running = true;
 }
 
-void TProduct::DropRowsAfterLastAnswer()
-{
-    if (AnsweredRunBytes >= RunLogLines.Size())
-        return;
-    RunLogLines.Truncate(AnsweredRunBytes);
-    if (Journal.IsOpen() && !Journal.Truncate(AnsweredRunBytes)) {
-        Journal.Keep();
-        JournalBroken = true;
-    }
-}
-
 void TProduct::SaveRecording()
 {
     Running = false;
@@ -135,7 +123,6 @@ void TProduct::SaveRecording()
     }
     Journal.Remove();
     RunLogLines.Clear();
-    AnsweredRunBytes = 0;
 }
 
 void TProduct::SaveUnsavedRun(const QString &operation)
