@@ -404,8 +404,20 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
     PlaceGraphs();
 }
 
+void TfrmMain::CloseWithoutAsking()
+{
+    CloseAgreed = true;
+    close();
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    if (!CloseAgreed && CurrentProduct && CurrentProduct->Running
+        && !AskYesNo(QStringLiteral("A run is being recorded. Save it and close the program?"))) {
+        event->ignore();
+        return;
+    }
+    CloseAgreed = true;
     // A waiting operation unwinds first; the close is repeated once it has.
     if (CurrentProduct && CurrentProduct->Busy()) {
         event->ignore();

@@ -47,6 +47,8 @@ public:
     void ToggleView(QWidget *window, QAction *item, const QString &name);
     // Places the graphs window beside the control panel.
     void PlaceGraphs();
+    // Closes as the close box does, without the question about a recorded run (signals, session end).
+    void CloseWithoutAsking();
 
     QMdiArea *Area;
     QLabel *pnl1;
@@ -86,4 +88,6 @@ private:
     QActionGroup *RadioGroup;
     bool WaitCancelRequested = false;
     QHash<QAction *, bool> MarksInForce;
+    // The close is decided: no more questions while it completes.
+    bool CloseAgreed = false;
 };

@@ -3,10 +3,12 @@
 #include "app/Globals.h"
 #include "app/Models.h"
 #include "app/TraceReplay.h"
+#include "app/Signals.h"
 #include "app/Windows.h"
 #include "app/dlgPortSelect.h"
 #include "app/fMain.h"
 #include "core/LogMemo.h"
+#include "product/RunJournal.h"
 #include "serial/SerialPort.h"
 #include "sim/PtyBridge.h"
 #include "sim/Simulators.h"
@@ -14,6 +16,7 @@
 #include <QAction>
 #include <QFile>
 #include <QScreen>
+#include <QSessionManager>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -90,6 +93,14 @@ int main(int argc, char *argv[])
         frmTrace->Record(options.TraceFile);
     if (!options.Replay.isEmpty() && UseReplay(options.Replay))
         port = QStringLiteral("replay");
+    // Runs that a crash, a kill or a power cut left unsaved are saved before anything else.
+    for (const QString &line : TRunJournal::RecoverLeftBehind())
+        mLog->Append(line);
+    // A termination signal or the end of the desktop session closes the program as its close box
+    // does, without asking: the recorded run is saved.
+    EndOnTerminationSignals([] { frmMain->CloseWithoutAsking(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, frmMain,
+                     [](QSessionManager &) { frmMain->CloseWithoutAsking(); });
 
     // Maximised; the geometry first, for desktops whose window manager does not maximise.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -39,6 +39,15 @@ TDialogResult ShowWarning(const QString &text)
     return answer == QMessageBox::Ok ? TDialogResult::Ok : TDialogResult::Cancel;
 }
 
+bool AskYesNo(const QString &text)
+{
+    if (Hook())
+        return Hook()(TDialogKind::Question, text) == TDialogResult::Ok;
+    return QMessageBox::question(DialogParent(), QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 void ReportError(const std::exception &error)
 {
     ShowMessage(ErrorMessage(error));

@@ -6,13 +6,15 @@
 
 // Message boxes and the OK/Cancel warning go through here, so tests can answer and record them
 // instead of blocking on a modal dialog.
-enum class TDialogKind { Message, Warning };
+enum class TDialogKind { Message, Warning, Question };
 enum class TDialogResult { Ok, Cancel };
 
 // A plain message box with an OK button.
 void ShowMessage(const QString &text);
 // A warning dialog with OK and Cancel.
 TDialogResult ShowWarning(const QString &text);
+// A question with Yes and No; true for Yes. A hook answers Ok for Yes.
+bool AskYesNo(const QString &text);
 // The application's default error reporting: a message box with the error's message.
 void ReportError(const std::exception &error);
 

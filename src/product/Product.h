@@ -1,5 +1,6 @@
 #pragma once
 #include "product/Presentation.h"
+#include "product/RunJournal.h"
 #include "product/RunLog.h"
 #include <QByteArray>
 #include <QColor>
@@ -209,6 +210,12 @@ private:
     TPresentation *Presentation;
     TLogMemo *ProgramLog;
     TRunLog RunLogLines;
+    // The run written through to the disk while it is recorded.
+    TRunJournal Journal;
+    bool JournalBroken = false;
+    // A new journal for the run as it is now; then each new line through WriteThrough.
+    void BeginJournal();
+    void WriteThrough(const QByteArray &line);
     int DelayDepth = 0;
     bool TearDownWanted = false;
     bool TearingDown = false;

@@ -1,7 +1,10 @@
 // Presentation and recording of a run: once a second the grid, and while a run is recorded one
 // chart point per series, one stage bar and one run-log row. The run log is begun by a start, saved
-// to a file once the heater is back at rest, and never lost when the line or the handler goes away.
+// to a file once the heater is back at rest, and never lost when the line or the handler goes away:
+// while it is recorded it is written through to a journal that survives the program, and a save
+// that fails keeps the rows and tells the technician why.
 #include "product/Product.h"
+#include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "product/Presentation.h"
 #include "product/RunLogFile.h"
@@ -49,26 +52,58 @@ void TProduct::FillCharts()
 
 void TProduct::FillLog()
 {
-    RunLogLines.Append(RunLogRow());
+    WriteThrough(RunLogLines.Append(RunLogRow()));
+}
+
+void TProduct::WriteThrough(const QByteArray &line)
+{
+    // Rows recorded after a run was saved are not saved again, so they need no journal either.
+    if (LogSaved || JournalBroken)
+        return;
+    const bool written = Journal.IsOpen() ? Journal.Append(line) : Journal.Begin(SerialNumberText, RunLogLines.Bytes());
+    if (written)
+        return;
+    Log(TimeText() + QStringLiteral(" The run cannot be written through to \"%1\": %2. It is kept in memory only.")
+                         .arg(QDir::toNativeSeparators(Journal.Path()), Journal.Error()));
+    Journal.Keep();
+    JournalBroken = true;
+}
+
+void TProduct::BeginJournal()
+{
+    Journal.Keep();
+    JournalBroken = false;
+    WriteThrough(QByteArray());
 }
 
 void TProduct::BeginRecording(const QString &header)
 {
+    // The rows of a run whose save failed are written before a new run takes their place; when
+    // that fails again, their journal stays for the recovery at the next start.
+    if (!LogSaved && !RunLogLines.IsEmpty()) {
+        SaveUnsavedRun(QStringLiteral("BeginRecording"));
+        if (!LogSaved && Journal.IsOpen())
+            Log(TimeText() + QStringLiteral(" The unsaved run is kept for recovery in \"%1\".")
+                                 .arg(QDir::toNativeSeparators(Journal.Path())));
+    }
     View().ClearCharts();
     View().SetSavePath(QString());
     Tick = 1;
     StageStartTick = 0;
     RunLogLines.Begin(header);
-    Running = true;
     LogSaved = false;
+    BeginJournal();
+    Running = true;
 }
 
 void TProduct::ResumeRecording(const QString &header)
 {
-    if (RunLogLines.IsEmpty())
-        RunLogLines.Begin(header);
-    Running = true;
     LogSaved = false;
+    if (RunLogLines.IsEmpty()) {
+        RunLogLines.Begin(header);
+        BeginJournal();
+    }
+    Running = true;
 }
 
 void TProduct::SaveRecording()
@@ -76,12 +111,17 @@ void TProduct::SaveRecording()
     Running = false;
     if (!LogSaved) {
         const TRunLogSave saved = SaveRunLog(RunLogLines.Bytes(), SerialNumberText, QDateTime::currentDateTime());
-        // The lines stay for the next save.
-        if (!saved.Saved)
+        // The lines stay for the next save; the technician is told at once.
+        if (!saved.Saved) {
+            ShowMessage(QStringLiteral("The run log was not saved. %1\nThe run's rows are kept and saved at the next "
+                                       "chance.")
+                            .arg(saved.Error));
             throw Exception(saved.Error);
+        }
         View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(saved.Path));
         LogSaved = true;
     }
+    Journal.Remove();
     RunLogLines.Clear();
 }
 

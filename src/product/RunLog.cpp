@@ -27,13 +27,29 @@ void TRunLog::Clear()
 QByteArray TRunLog::Bytes() const
 {
     QByteArray bytes;
-    qsizetype size = 0;
-    for (const QByteArray &block : Blocks)
-        size += block.size();
-    bytes.reserve(size);
+    bytes.reserve(Size());
     for (const QByteArray &block : Blocks)
         bytes += block;
     return bytes;
+}
+
+qsizetype TRunLog::Size() const
+{
+    qsizetype size = 0;
+    for (const QByteArray &block : Blocks)
+        size += block.size();
+    return size;
+}
+
+void TRunLog::Truncate(qsizetype size)
+{
+    qsizetype kept = 0;
+    qsizetype block = 0;
+    while (block < Blocks.size() && kept + Blocks[block].size() <= size)
+        kept += Blocks[block++].size();
+    if (block < Blocks.size() && size > kept)
+        Blocks[block++].truncate(size - kept);
+    Blocks.resize(block);
 }
 
 QStringList TRunLog::Lines() const

@@ -18,8 +18,11 @@ public:
     void Clear();
     bool IsEmpty() const { return Blocks.isEmpty(); }
 
-    // The file's bytes.
+    // The file's bytes, and how many there are.
     QByteArray Bytes() const;
+    qsizetype Size() const;
+    // Drops every byte from size on: back to the run as it was when Size() returned size.
+    void Truncate(qsizetype size);
     // The lines decoded again, without their line ends.
     QStringList Lines() const;
     // Bytes held, blocks' reserve included.

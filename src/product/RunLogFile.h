@@ -10,7 +10,7 @@
 struct TRunLogSave {
     bool Saved = false;
     QString Path;  // where the file went (or was meant to go)
-    QString Error; // why it was not written
+    QString Error; // why it was not written, with the system's own words for the cause
 };
 
 // "[<serial>] yyyy-mm-dd hh-mm-ss.csv"
@@ -19,8 +19,18 @@ QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime);
 // (created when missing). Without an argument: the folder of the running program.
 QString RunLogFolder(const QString &programFolder = QString());
 // Writes the file's bytes to path through a temporary file that replaces the old one only when
-// complete.
+// every byte has reached the disk. A short or failed write, a failed sync or close is a failure
+// and leaves the old file (or none) in place.
 TRunLogSave WriteRunLog(const QString &path, const QByteArray &bytes);
 // Names, places and writes a run log.
 TRunLogSave SaveRunLog(const QByteArray &bytes, const QString &serialNumber, const QDateTime &localTime,
                        const QString &programFolder = QString());
+
+// The system calls that put the bytes on disk, replaceable so that tests can fill the disk up.
+// Each returns what the system call returns and leaves errno set on failure.
+struct TFileWriting {
+    long (*Write)(int fd, const char *data, unsigned long size);
+    int (*Sync)(int fd);
+};
+// nullptr restores the system's own calls.
+void SetRunLogFileWriting(const TFileWriting *writing);

@@ -1,0 +1,175 @@
+// The real program over a pseudo-terminal while it records a run of a simulated Hydrel-7S: a
+// termination signal closes it in order with the run saved, and a run cut off by kill -9 is saved at
+// the next start. The heater runs in this test's own process, so that the test can set it fuel
+// pumping (stage 0, mode 4), which the program records as a run without being told to. Real time,
+// bounded to about half a minute a case.
+#include "sim/PtyBridge.h"
+#include "sim/Simulators.h"
+#include "sim/current/CurrentHeaterSim.h"
+#include "support/CurrentPeer.h"
+#include "support/Processes.h"
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+
+using namespace ProcessTest;
+
+namespace {
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program's run-log files of the simulated heater: the program writes them beside itself.
+QStringList RunFiles()
+{
+    return QDir(qEnvironmentVariable("THERMORYX_BIN_DIR"))
+        .entryList({QStringLiteral("[[]070001234[]] *.csv")}, QDir::Files, QDir::Name);
+}
+
+bool WaitFor(const std::function<bool()> &condition, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
+}
+} // namespace
+
+class TestProgramSignals : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<THeaterSimulator> Heater;
+    std::unique_ptr<TPtyBridge> Bridge;
+    std::unique_ptr<QTemporaryDir> Data;
+    QStringList FilesBefore;
+
+    TCurrentHeaterSim *Sim() const { return static_cast<TCurrentHeaterSim *>(Heater.get()); }
+    QString JournalFolder() const { return Data->filePath(QStringLiteral("Thermoryx Diagnostic")); }
+    // The journal of the run being recorded, empty while there is none.
+    QByteArray Journal() const
+    {
+        const QStringList names = QDir(JournalFolder()).entryList({QStringLiteral("*.runjournal")}, QDir::Files);
+        return names.size() == 1 ? ReadAll(JournalFolder() + QLatin1Char('/') + names.first()) : QByteArray();
+    }
+    void StartProgram(QProcess &program, const QString &log)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), Data->path());
+        program.setProcessEnvironment(env);
+        program.start(Binary("thermoryx-diagnostic"),
+                      {"--port", Bridge->SlavePath(), "--model", "Hydrel-7S", "--log-file", log});
+        QVERIFY2(program.waitForStarted(5000), qPrintable(program.errorString()));
+    }
+    // The program has found the heater; the heater pumps fuel, and the program records it.
+    void RecordRun(const QString &log)
+    {
+        QVERIFY2(WaitFor([&] { return CountContaining(LogLines(log), QStringLiteral("Version: ")) > 0; }, 20000),
+                 qPrintable(LogLines(log).join('\n')));
+        QVERIFY(WaitFor(
+            [&] {
+                if (Sim()->Heater().Values().Mode != 4) {
+                    Heater->Receive(CurrentTest::Frame(18));
+                    Heater->Receive(CurrentTest::Frame(19, QByteArray(1, char(255))));
+                }
+                return Sim()->Heater().Values().Mode == 4;
+            },
+            10000));
+        QVERIFY2(WaitFor([&] { return Journal().count("\r\n") >= 3; }, 15000), Journal().constData());
+    }
+
+private slots:
+    void init()
+    {
+        Heater = CreateSimulator(QStringLiteral("Hydrel-7S"));
+        QVERIFY(dynamic_cast<TCurrentHeaterSim *>(Heater.get()));
+        Bridge = std::make_unique<TPtyBridge>(Heater.get());
+        Data = std::make_unique<QTemporaryDir>();
+        FilesBefore = RunFiles();
+    }
+    void cleanup()
+    {
+        for (const QString &name : RunFiles())
+            if (!FilesBefore.contains(name))
+                QFile::remove(qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + name);
+        Bridge.reset();
+        Heater.reset();
+        Data.reset();
+    }
+
+    void terminationSignalSavesTheRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationSignalSavesTheRun()
+    {
+        QFETCH(int, signal);
+        const QString log = Data->filePath(QStringLiteral("log.txt"));
+        QProcess program;
+        StartProgram(program, log);
+        auto end = qScopeGuard([&] { End(program); });
+        RecordRun(log);
+        const QByteArray recorded = Journal();
+
+        ::kill(pid_t(program.processId()), signal);
+        QVERIFY(program.waitForFinished(15000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        QStringList files = RunFiles();
+        for (const QString &name : FilesBefore)
+            files.removeAll(name);
+        QCOMPARE(files.size(), 1);
+        const QByteArray saved = ReadAll(qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + files.first());
+        // The journal's first line is the serial number; the rest is the file as it was then.
+        QVERIFY2(saved.startsWith(recorded.mid(recorded.indexOf('\n') + 1)), saved.constData());
+        QVERIFY(Journal().isEmpty());
+        QVERIFY(CountContaining(LogLines(log), QStringLiteral("Connection lost.")) == 0);
+    }
+
+    void runCutOffByKillIsSavedAtTheNextStart()
+    {
+        const QString log = Data->filePath(QStringLiteral("log.txt"));
+        QProcess program;
+        StartProgram(program, log);
+        auto end = qScopeGuard([&] { End(program); });
+        RecordRun(log);
+        program.kill();
+        QVERIFY(program.waitForFinished(5000));
+        const QByteArray left = Journal();
+        QVERIFY(left.startsWith("070001234\n"));
+        QStringList files = RunFiles();
+        for (const QString &name : FilesBefore)
+            files.removeAll(name);
+        QVERIFY(files.isEmpty());
+
+        QProcess again;
+        StartProgram(again, log);
+        auto endAgain = qScopeGuard([&] { End(again); });
+        const QString recovered = QStringLiteral("Unsaved run of the last session recovered. Log saved to ");
+        QVERIFY2(WaitFor([&] { return CountContaining(LogLines(log), recovered) == 1; }, 15000),
+                 qPrintable(LogLines(log).join('\n')));
+        QString path;
+        for (const QString &line : LogLines(log))
+            if (line.contains(recovered))
+                path = line.mid(line.indexOf(recovered) + recovered.size());
+        QVERIFY2(path.contains(QStringLiteral("[070001234] ")), qPrintable(path));
+        QCOMPARE(ReadAll(path), left.mid(left.indexOf('\n') + 1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgramSignals)
+#include "tst_program_signals.moc"
