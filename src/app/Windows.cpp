@@ -9,7 +9,16 @@
 #include "views/fGraph.h"
 #include "views/fViewData.h"
 #include "product/ProductEnvironment.h"
+#include <QApplication>
+#include <QIcon>
 #include <QMdiSubWindow>
+
+// The program's icon, from the resources linked into the library.
+static QIcon ProgramIcon()
+{
+    Q_INIT_RESOURCE(thermoryx);
+    return QIcon(QStringLiteral(":/icons/thermoryx.png"));
+}
 
 namespace {
 // What the windows ask of the main window. The connections are direct: a request is carried out
@@ -31,11 +40,20 @@ void ConnectRequests()
     QObject::connect(frmControl, &TfrmControl::EdrMinimiseWanted, frmBB, &TfrmBB::Minimise, Qt::DirectConnection);
     QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
 }
+
+// The graphs window is the one to look at for long: it can be resized and maximised like any window.
+void LetGraphsGrow()
+{
+    QWidget *frame = frmGraph->parentWidget();
+    frame->setWindowFlags(frame->windowFlags() | Qt::WindowMinMaxButtonsHint);
+}
 } // namespace
 
 void CreateWindows()
 {
     frmMain = new TfrmMain;
+    QApplication::setWindowIcon(ProgramIcon());
+    frmMain->setWindowIcon(QApplication::windowIcon());
     frmBB = new TfrmBB;
     frmLog = new TfrmLog;
     mLog = frmLog->Memo;
@@ -49,6 +67,7 @@ void CreateWindows()
     frmMain->AddChild(frmLog);
     frmMain->AddChild(frmControl)->move(0, 0);
     frmMain->AddChild(frmGraph);
+    LetGraphsGrow();
     frmMain->AddChild(frmViewData);
     frmControl->parentWidget()->show();
     frmGraph->parentWidget()->show();
@@ -57,6 +76,7 @@ void CreateWindows()
     frmMain->HideChild(frmLog);
     frmMain->HideChild(frmBB);
     frmMain->PlaceGraphs();
+    frmMain->AddExit();
 
     static TWindowPresentation windows;
     ProductEnvironment() = {ComPort, mLog, &windows};

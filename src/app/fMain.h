@@ -7,6 +7,7 @@ class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 
 // The main window: an MDI frame whose title is the connection status line, with the product menu
 // that creates CurrentProduct, the View toggles, and the EDR wait panel pnl1.
@@ -33,13 +34,20 @@ public:
     void ChooseProduct(const QString &caption);
     // The View toggles for "Current data", "Graphs", "EDR".
     void ToggleView(QWidget *window, QAction *item, const QString &name);
+    // "Exit" at the end of the menu bar; added once every menu is there.
+    void AddExit();
     // Places the graphs window beside the control panel.
     void PlaceGraphs();
+    // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
+    // buttons free.
+    void PlaceBesidePanel(QWidget *child);
 
     QMdiArea *Area;
     QLabel *pnl1;
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
     QAction *N3, *N5, *N6, *N7;
+    // View > Log shows and hides the log window; Exit closes the main window as its close box does.
+    QAction *NLog = nullptr, *NExit = nullptr;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.
@@ -52,6 +60,7 @@ protected:
 
 private:
     void BuildMenus();
+    void AddViewLog(QMenu *view);
     void ReplaceProduct(const QString &caption);
 
     QActionGroup *RadioGroup;
