@@ -11,7 +11,16 @@
 #include "views/fViewData.h"
 #include "core/LogMemo.h"
 #include "product/ProductEnvironment.h"
+#include <QApplication>
+#include <QIcon>
 #include <QMdiSubWindow>
+
+// The program's icon, from the resources linked into the library.
+static QIcon ProgramIcon()
+{
+    Q_INIT_RESOURCE(thermoryx);
+    return QIcon(QStringLiteral(":/icons/thermoryx.png"));
+}
 
 namespace {
 // What the windows ask of the main window. The connections are direct: a request is carried out
@@ -49,11 +58,20 @@ void CreateTraceWindow()
     frmMain->AddChild(frmTrace);
     frmMain->HideChild(frmTrace);
 }
+
+// The graphs window is the one to look at for long: it can be resized and maximised like any window.
+void LetGraphsGrow()
+{
+    QWidget *frame = frmGraph->parentWidget();
+    frame->setWindowFlags(frame->windowFlags() | Qt::WindowMinMaxButtonsHint);
+}
 } // namespace
 
 void CreateWindows()
 {
     frmMain = new TfrmMain;
+    QApplication::setWindowIcon(ProgramIcon());
+    frmMain->setWindowIcon(QApplication::windowIcon());
     frmBB = new TfrmBB;
     frmLog = new TfrmLog;
     mLog = frmLog->Memo;
@@ -68,6 +86,7 @@ void CreateWindows()
     frmMain->AddChild(frmLog);
     frmMain->AddChild(frmControl)->move(0, 0);
     frmMain->AddChild(frmGraph);
+    LetGraphsGrow();
     frmMain->AddChild(frmViewData);
     frmControl->parentWidget()->show();
     frmGraph->parentWidget()->show();
@@ -76,6 +95,7 @@ void CreateWindows()
     frmMain->HideChild(frmLog);
     frmMain->HideChild(frmBB);
     frmMain->PlaceGraphs();
+    frmMain->AddExit();
 
     static TWindowPresentation windows;
     ProductEnvironment() = {ComPort, mLog, &windows};

@@ -13,5 +13,6 @@ TfrmLog::TfrmLog(QWidget *parent) : QWidget(parent), Memo(new TLogMemo(this)), T
     layout->addWidget(Text);
     Text->setReadOnly(true);
     Text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    connect(Memo, &TLogMemo::LineAdded, Text, &QPlainTextEdit::appendPlainText);
+    Text->setMaximumBlockCount(MaxLines);
+    connect(Memo, &TLogMemo::LineShown, Text, &QPlainTextEdit::appendPlainText);
 }

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -164,6 +165,28 @@ void TfrmMain::BuildMenus()
     });
     NTrace = addView(QStringLiteral("NTrace"), QStringLiteral("Trace"), false);
     connect(NTrace, &QAction::triggered, this, [this] { ToggleView(frmTrace, NTrace, QStringLiteral("frmTrace")); });
+    AddViewLog(N2);
+}
+
+void TfrmMain::AddViewLog(QMenu *view)
+{
+    NLog = view->addAction(QStringLiteral("Log"));
+    NLog->setObjectName(QStringLiteral("NLog"));
+    NLog->setCheckable(true);
+    connect(NLog, &QAction::triggered, this, [this] { ToggleView(frmLog, NLog, QStringLiteral("frmLog")); });
+    N5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    N6->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    N7->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    NLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+}
+
+void TfrmMain::AddExit()
+{
+    NExit = menuBar()->addAction(QStringLiteral("Exit"));
+    NExit->setObjectName(QStringLiteral("NExit"));
+    NExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    NExit->setMenuRole(QAction::QuitRole);
+    connect(NExit, &QAction::triggered, this, &QWidget::close);
 }
 
 QMdiSubWindow *TfrmMain::AddChild(QWidget *child)
@@ -190,9 +213,13 @@ bool TfrmMain::ChildIsNormal(QWidget *child) const
 void TfrmMain::ShowChildNormal(QWidget *child)
 {
     QWidget *frame = FrameOf(child);
+    const bool wasHidden = !frame->isVisible();
     frame->setWindowState(frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     frame->showNormal();
     child->show();
+    // The log and EDR windows come up beside the control panel, wherever they were when hidden.
+    if ((child == frmLog || child == frmBB) && wasHidden)
+        PlaceBesidePanel(child);
 }
 
 void TfrmMain::ShowChildMinimized(QWidget *child)
@@ -387,9 +414,19 @@ void TfrmMain::PlaceGraphs()
     if (!frmGraph || !frmControl)
         return;
     QWidget *graphs = FrameOf(frmGraph);
+    if (graphs->isMaximized())
+        return;
     const QRect panel = FrameOf(frmControl)->geometry();
     graphs->setGeometry(panel.left() + panel.width() + 10, panel.top() + 50,
                         width() - panel.width() - 40, graphs->height());
+}
+
+void TfrmMain::PlaceBesidePanel(QWidget *child)
+{
+    if (!frmControl)
+        return;
+    const QRect panel = FrameOf(frmControl)->geometry();
+    FrameOf(child)->move(panel.left() + panel.width() + 10, panel.top());
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -441,6 +478,7 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pnl1 && event->type() == QEvent::MouseButtonDblClick && frmLog) {
         ShowChildNormal(frmLog);
+        NLog->setChecked(true);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

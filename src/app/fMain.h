@@ -11,6 +11,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class TStatusBar;
+class QMenu;
 
 // The main window: an MDI frame whose title is the connection status line, with the product menu
 // that creates CurrentProduct, the View toggles, and the EDR wait panel pnl1.
@@ -45,10 +46,15 @@ public:
     void ChooseAdapter();
     // The View toggles for "Current data", "Graphs", "EDR".
     void ToggleView(QWidget *window, QAction *item, const QString &name);
+    // "Exit" at the end of the menu bar; added once every menu is there.
+    void AddExit();
     // Places the graphs window beside the control panel.
     void PlaceGraphs();
     // Closes as the close box does, without the question about a recorded run (signals, session end).
     void CloseWithoutAsking();
+    // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
+    // buttons free.
+    void PlaceBesidePanel(QWidget *child);
 
     QMdiArea *Area;
     QLabel *pnl1;
@@ -62,6 +68,8 @@ public:
     QAction *NTrace;
     QAction *NAdapter;
     TStatusBar *Status;
+    // View > Log shows and hides the log window; Exit closes the main window as its close box does.
+    QAction *NLog = nullptr, *NExit = nullptr;
 
 signals:
     // After every model choice, with the new handler or nullptr when creating it failed.
@@ -84,6 +92,7 @@ private:
     // restored after a choice that did not.
     void KeepMarks();
     void RestoreMarks();
+    void AddViewLog(QMenu *view);
 
     QActionGroup *RadioGroup;
     bool WaitCancelRequested = false;

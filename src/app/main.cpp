@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/LogFile.h"
 #include "app/Models.h"
 #include "app/TraceReplay.h"
 #include "app/Signals.h"
@@ -14,7 +15,6 @@
 #include "sim/Simulators.h"
 #include "views/fTrace.h"
 #include <QAction>
-#include <QFile>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTextStream>
@@ -74,19 +74,14 @@ int main(int argc, char *argv[])
 
     CreateWindows();
 
-    QFile logFile;
+    TLogFile logFile(mLog);
     if (!options.LogFile.isEmpty()) {
-        logFile.setFileName(options.LogFile);
-        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        QString error;
+        if (!logFile.Open(options.LogFile, error)) {
             std::fprintf(stderr, "thermoryx-diagnostic: cannot write the log file %s: %s\n",
-                         qPrintable(options.LogFile), qPrintable(logFile.errorString()));
+                         qPrintable(options.LogFile), qPrintable(error));
             return 1;
         }
-        // Written through line by line, so the file can be followed while the program runs.
-        QObject::connect(mLog, &TLogMemo::LineAdded, &logFile, [&logFile](const QString &line) {
-            logFile.write(line.toUtf8() + '\n');
-            logFile.flush();
-        });
     }
 
     if (!options.TraceFile.isEmpty())

@@ -261,7 +261,7 @@ QString TfrmGraph::SavePath() const
 void TfrmGraph::Place()
 {
     QWidget *frame = parentWidget();
-    if (!frame || frame->isMinimized() || frame->isHidden())
+    if (!frame || frame->isMinimized() || frame->isMaximized() || frame->isHidden())
         return;
     // The frame holds the whole client area: title bar and borders come on top of its height.
     if (frame->height() != frame->sizeHint().height())
@@ -288,15 +288,9 @@ bool TfrmGraph::event(QEvent *event)
 bool TfrmGraph::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget()) {
-        switch (event->type()) {
-        case QEvent::Show:
-        case QEvent::Resize:
-        case QEvent::WindowActivate:
+        // Placed when shown; after that the user may resize or maximise it at will.
+        if (event->type() == QEvent::Show)
             Place();
-            break;
-        default:
-            break;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -28,6 +28,7 @@ THarness::THarness()
         return kind == TDialogKind::Warning ? WarningAnswer : TDialogResult::Ok;
     });
     CreateWindows();
+    QObject::connect(mLog, &TLogMemo::LineRecorded, mLog, [this](const QString &line) { Recorded << line; });
     frmMain->show();
     Connect(nullptr);
     ComPort->SetPort(QStringLiteral("ttyTEST0"));
@@ -62,12 +63,12 @@ void THarness::Choose(const QString &caption)
 
 QStringList THarness::LogLines() const
 {
-    return mLog->AllLines();
+    return Recorded;
 }
 
 bool THarness::LogContains(const QString &text) const
 {
-    for (const QString &line : mLog->AllLines())
+    for (const QString &line : Recorded)
         if (line.contains(text))
             return true;
     return false;

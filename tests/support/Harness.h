@@ -42,7 +42,7 @@ public:
     TMemoryChannel *Connect(TLinePeer *peer);
     // Triggers the menu item of the model.
     void Choose(const QString &caption);
-    // Log lines so far, and whether one contains the text.
+    // Log lines so far (every line as recorded, none folded), and whether one contains the text.
     QStringList LogLines() const;
     bool LogContains(const QString &text) const;
     // The main window's title.
@@ -53,4 +53,7 @@ public:
     std::vector<std::pair<TDialogKind, QString>> Dialogs;
     TDialogResult WarningAnswer = TDialogResult::Ok;
     QStringList Messages() const;
+
+private:
+    QStringList Recorded;
 };
