@@ -213,6 +213,13 @@ private:
     // The run written through to the disk while it is recorded.
     TRunJournal Journal;
     bool JournalBroken = false;
+    // A status answer came since the last row; the run's size just after the last row that such an
+    // answer produced (-1 while no answer has been marked in this run).
+    bool AnswerSinceRow = false;
+    qsizetype AnsweredRunSize = -1;
+    // At a connection loss: the rows recorded after the heater fell silent repeat its last values,
+    // so they go. Families whose answers do not restart the watchdog keep every row.
+    void DropRowsAfterLastAnswer();
     // A new journal for the run as it is now; then each new line through WriteThrough.
     void BeginJournal();
     void WriteThrough(const QByteArray &line);

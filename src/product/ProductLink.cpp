@@ -99,6 +99,7 @@ void TProduct::RestartWatchdog()
     ErrorCount = 0;
     if (ErTimer)
         ErTimer->SetEnabled(true);
+    AnswerSinceRow = true;
 }
 
 void TProduct::ErTimerEvent(QObject *sender)
@@ -111,6 +112,7 @@ void TProduct::ErTimerEvent(QObject *sender)
         Log(TimeText() + QStringLiteral(" Connection lost."));
         ReportConnection(TConnectionState::Lost);
         // A run being recorded is written before the identity it is named after is cleared.
+        DropRowsAfterLastAnswer();
         SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
         ErrorCount = 0;
         Running = false;

@@ -53,6 +53,19 @@ void TProduct::FillCharts()
 void TProduct::FillLog()
 {
     WriteThrough(RunLogLines.Append(RunLogRow()));
+    if (AnswerSinceRow) {
+        AnsweredRunSize = RunLogLines.Size();
+        AnswerSinceRow = false;
+    }
+}
+
+void TProduct::DropRowsAfterLastAnswer()
+{
+    if (LogSaved || AnsweredRunSize < 0 || AnsweredRunSize >= RunLogLines.Size())
+        return;
+    RunLogLines.Truncate(AnsweredRunSize);
+    if (Journal.IsOpen() && !Journal.Truncate(AnsweredRunSize))
+        Journal.Keep();
 }
 
 void TProduct::WriteThrough(const QByteArray &line)
@@ -91,6 +104,8 @@ void TProduct::BeginRecording(const QString &header)
     Tick = 1;
     StageStartTick = 0;
     RunLogLines.Begin(header);
+    AnsweredRunSize = -1;
+    AnswerSinceRow = false;
     LogSaved = false;
     BeginJournal();
     Running = true;
@@ -101,6 +116,7 @@ void TProduct::ResumeRecording(const QString &header)
     LogSaved = false;
     if (RunLogLines.IsEmpty()) {
         RunLogLines.Begin(header);
+        AnsweredRunSize = -1;
         BeginJournal();
     }
     Running = true;
