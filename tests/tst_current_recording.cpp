@@ -197,9 +197,12 @@ private slots:
     void replacingTheHandlerSavesTheRunOnce()
     {
         RecordRun(2);
-        F->H.Choose(QStringLiteral("Hydrel-7S"));
+        const QStringList run = F->Orvel->RunLog();
+        F->H.Choose(QStringLiteral("Hydrel-7S")); // the old handler is gone from here on
         QCOMPARE(RunFiles().size(), 1);
-        QVERIFY(F->Orvel->RunLog().isEmpty());
+        QFile file(RunLogFolder() + RunFiles().first());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), (run.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
         // A saved run is not written again when its handler goes.
         F->H.Choose(QStringLiteral("Hydrel-7S"));
         QCOMPARE(RunFiles().size(), 1);
