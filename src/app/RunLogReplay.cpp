@@ -1,5 +1,7 @@
 #include "app/RunLogReplay.h"
+#include "legacy_air/AirProduct.h"
 #include "legacy_liquid/Hydrel7Tables.h"
+#include "product/Product.h"
 #include "product/Presentation.h"
 #include <QColor>
 #include <functional>
@@ -21,33 +23,6 @@ struct TRunLogLayout {
     std::function<std::optional<QColor>(int stage)> BandColor;
     std::vector<TColumnSeries> Series;
 };
-
-std::optional<QColor> CurrentBand(int stage)
-{
-    static const QColor colors[] = {StageColor::Pause, StageColor::Preparing, StageColor::Ignition,
-                                    StageColor::Burning, StageColor::SwitchingOff};
-    if (stage >= 0 && stage <= 4)
-        return colors[stage];
-    return std::nullopt;
-}
-
-std::optional<QColor> AirBand(int stage)
-{
-    switch (stage) {
-    case 0:
-        return StageColor::Pause;
-    case 1:
-        return StageColor::Ignition;
-    case 2:
-    case 3:
-    case 4:
-        return StageColor::Burning;
-    case 5:
-        return StageColor::SwitchingOff;
-    default:
-        return std::nullopt;
-    }
-}
 
 std::optional<QColor> Hydrel7Band(int stage)
 {
@@ -77,17 +52,17 @@ const std::vector<TRunLogLayout> &Layouts()
     static const std::vector<TRunLogLayout> layouts = {
         {QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;FI;"
                         "T ext. sens.;T plate;Voltage;FaultCode;"),
-         0, CurrentBand, CurrentSeries()},
+         0, TProduct::StageKeyColor, CurrentSeries()},
         {QStringLiteral("Стадия;режим;Вр.Работы;Вр.на стадии;Вр. на режиме;Об.заданные;Об.считанные;Частота ТН;"
                         "U свечи;Импульс ШИМ свечи/1000;ИП;Т внешн. датчика;T платы;U;Неисправность;"),
-         0, CurrentBand, CurrentSeries()},
+         0, TProduct::StageKeyColor, CurrentSeries()},
         {QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;Pump;Relay;"
                         "FI;T liq.;T overheat;T plate;Voltage;FaultCode;"),
-         0, CurrentBand,
+         0, TProduct::StageKeyColor,
          {{TSeries::Tplate, 15}, {TSeries::U, 16}, {TSeries::TNperiodX10, 7, 10}, {TSeries::Vust, 5}, {TSeries::Vcalc, 6},
           {TSeries::Uplug, 8, 1, true}, {TSeries::DP, 12}, {TSeries::Tout, 13}, {TSeries::Toverheat, 14}}},
-        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T ext. sensor;T plate;Voltage;FaultCode;"), 0, AirBand, AirSeries(true)},
-        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T overheat;T plate;Voltage;FaultCode;"), 0, AirBand, AirSeries(false)},
+        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T ext. sensor;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(true)},
+        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T overheat;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(false)},
         {QStringLiteral("WorkMode;WorkTime;SB;ASB;FP Freq.;Plug voltage;FI;T liq.1;T liq.2;T plate;U;Relay;Pump;Faultcode;"),
          0, Hydrel7Band,
          {{TSeries::Tplate, 9}, {TSeries::U, 10}, {TSeries::TNperiodX10, 4, 10}, {TSeries::Vust, 2}, {TSeries::Vcalc, 3},

@@ -121,7 +121,12 @@ void TAirProduct::FillStringGrid()
 
 std::optional<QColor> TAirProduct::StageBandColor() const
 {
-    switch (Stage) {
+    return AirStageColor(Stage);
+}
+
+std::optional<QColor> TAirProduct::AirStageColor(int stage)
+{
+    switch (stage) {
     case 0:
         return StageColor::Pause;
     case 1:

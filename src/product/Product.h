@@ -82,6 +82,8 @@ public:
 
     // The run being recorded: its CSV header and one row per presentation tick.
     QStringList RunLog() const { return RunLogLines.Lines(); }
+    // The stage key's colour of a stage number, for the families whose stages 0..4 are the key's five.
+    static std::optional<QColor> StageKeyColor(int stage);
 
     // Shared fields, in the order of the handler record.
     bool EdrReading = false;

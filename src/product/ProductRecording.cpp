@@ -31,10 +31,15 @@ void TProduct::TransmitTimerEvent(QObject *)
 
 std::optional<QColor> TProduct::StageBandColor() const
 {
+    return StageKeyColor(Stage);
+}
+
+std::optional<QColor> TProduct::StageKeyColor(int stage)
+{
     static const QColor stageColors[] = {StageColor::Pause, StageColor::Preparing, StageColor::Ignition,
                                          StageColor::Burning, StageColor::SwitchingOff};
-    if (Stage <= 4)
-        return stageColors[Stage];
+    if (stage >= 0 && stage <= 4)
+        return stageColors[stage];
     return std::nullopt;
 }
 
