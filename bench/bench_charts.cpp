@@ -3,8 +3,10 @@
 // run grows, and the memory a tick costs.
 #include "product/RunLog.h"
 #include "views/Chart.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include <QApplication>
+#include <QTime>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <malloc.h>
@@ -58,7 +60,15 @@ void AddTick(TfrmGraph &graph, int tick)
     const QColor color = StageAt(tick, stageStart);
     graph.AddBandBar(TBand::Upper, X(stageStart), x, color);
     graph.AddBandBar(TBand::Lower, X(stageStart), x, color);
-    RunLog.Append(QStringLiteral("12:00:00;%1;12,4;180,25;90,5;45;44;3,5;8,0;62,25;1;1;0;21,75;0;-").arg(tick, 6));
+    // The row holds the same readings, as a handler writes them (decimal comma, a clock time).
+    const auto number = [](double value, int decimals) { return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')); };
+    RunLog.Append(QStringLiteral("%1;%2;%3;%4;%5;%6;%7;%8;%9;62,25;4;1;0;21,75;0;-")
+                      .arg(QTime(12, 0).addSecs(tick).toString(QStringLiteral("hh:mm:ss")))
+                      .arg(tick)
+                      .arg(number(12.4 + 0.3 * wave, 1), number(180 + 40 * wave, 2), number(90 + 20 * wave + (tick % 7), 2))
+                      .arg(int(45 + 5 * wave))
+                      .arg(int(44 + 5 * wave + (tick % 3)))
+                      .arg(number(3 + (tick % 11) * 0.1, 1), number(8 + (tick % 5) * 0.1, 1)));
 }
 
 std::unique_ptr<TfrmGraph> GraphWithRun(int ticks)
@@ -96,14 +106,17 @@ void BM_StockChartReplot24h(benchmark::State &state)
         plot->setNotAntialiasedElements(QCP::aePlottables);
         plot->setPlottingHint(QCP::phFastPolylines);
         for (QCPAbstractPlottable *series : chart->DrawingOrder()) {
-            auto *own = qobject_cast<QCPGraph *>(series);
+            auto *own = qobject_cast<TLineSeries *>(series);
             if (!own)
                 continue;
             QCPGraph *stock = plot->addGraph();
             stock->setPen(own->pen());
             stock->setAntialiased(false);
             stock->setAdaptiveSampling(true);
-            stock->data()->set(*own->data());
+            QVector<QCPGraphData> points;
+            for (int i = 0; i < own->Points().Count(); ++i)
+                points.append(QCPGraphData(own->Points().KeyAt(i), own->Points().ValueAt(i)));
+            stock->data()->set(points, true);
         }
         plot->xAxis->setRange(chart->xAxis->range());
         plot->yAxis->setRange(chart->yAxis->range());
@@ -150,10 +163,10 @@ void BM_ChartHover24h(benchmark::State &state)
 {
     auto graph = GraphWithRun(Day);
     TChart *chart = graph->chtLoTemp;
-    QCPGraph *voltage = graph->lnsrsU;
+    TLineSeries *voltage = graph->lnsrsU;
     std::vector<QPoint> positions;
     for (int tick = 1000; tick < Day; tick += 997)
-        positions.push_back(voltage->coordsToPixels(X(tick), voltage->data()->at(tick)->value).toPoint());
+        positions.push_back(voltage->coordsToPixels(X(tick), voltage->Points().ValueAt(tick)).toPoint());
     size_t next = 0;
     size_t hits = 0;
     for (auto _ : state) {

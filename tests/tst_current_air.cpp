@@ -6,6 +6,7 @@
 #include "support/StatusLayouts.h"
 #include "views/StringGrid.h"
 #include "views/fControl.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
 #include <QLabel>
@@ -293,7 +294,7 @@ private slots:
         F->Product->TransmitTimerEvent(nullptr);
         QCOMPARE(F->Product->RunLog(), QStringList({RunLogHeaders::English,
                                                      "2;1;30;10;3;40;39;2.50;-0.3;0.00;27;18;22;12.40;0;"}));
-        QCOMPARE(frmGraph->lnsrsTout->data()->at(0)->value, 18.0);
+        QCOMPARE(frmGraph->lnsrsTout->Points().ValueAt(0), 18.0);
     }
 
     void commandRules_data()

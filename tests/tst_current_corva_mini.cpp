@@ -8,6 +8,7 @@
 #include "serial/SerialPort.h"
 #include "views/StringGrid.h"
 #include "views/fControl.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
 #include <QLabel>
@@ -263,8 +264,8 @@ private slots:
         Corva()->TransmitTimerEvent(nullptr);
         QCOMPARE(Corva()->RunLog(),
                  QStringList({Header, "3;0;100;50;20;70;69;2.50;-0.4;0.00;1;0;400;60;62;35;24.00;0;"}));
-        QCOMPARE(frmGraph->lnsrsTout->data()->at(0)->value, 60.0);
-        QCOMPARE(frmGraph->lnsrsToverheat->data()->at(0)->value, 62.0);
+        QCOMPARE(frmGraph->lnsrsTout->Points().ValueAt(0), 60.0);
+        QCOMPARE(frmGraph->lnsrsToverheat->Points().ValueAt(0), 62.0);
     }
 
     void commands_data()

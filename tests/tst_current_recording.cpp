@@ -236,6 +236,48 @@ private slots:
         QVERIFY(log.IsEmpty());
     }
 
+    // A run cut back (the rows after the heater's last answer) keeps exactly the bytes before the
+    // cut, wherever it falls among the blocks, full and packed ones included, and goes on from there.
+    void runLogCutAndContinued_data()
+    {
+        QTest::addColumn<int>("cutRow");
+        QTest::newRow("inside the block being filled") << 39000;
+        QTest::newRow("inside a full block") << 20000;
+        QTest::newRow("inside the first block") << 10;
+        QTest::newRow("at the header") << 0;
+    }
+    void runLogCutAndContinued()
+    {
+        QFETCH(int, cutRow);
+        TRunLog log;
+        log.Begin(QStringLiteral("Tick;T;"));
+        QByteArray expected = "Tick;T;\r\n";
+        qsizetype cutAt = expected.size();
+        const int rows = 39200; // about six blocks of rows of ten bytes
+        for (int row = 1; row <= rows; ++row) {
+            const QByteArray line = QByteArray::number(row) + ";" + QByteArray::number(row % 97 * 0.25) + ";\r\n";
+            log.Append(QString::fromLatin1(line.chopped(2)));
+            expected += line;
+            if (row == cutRow)
+                cutAt = expected.size();
+        }
+        QCOMPARE(log.Size(), expected.size());
+        // Full blocks are held packed: far fewer bytes than the run's.
+        QVERIFY(log.Capacity() < expected.size() / 2);
+        QCOMPARE(log.Bytes(), expected);
+
+        log.Truncate(cutAt);
+        expected.truncate(cutAt);
+        QCOMPARE(log.Size(), cutAt);
+        QCOMPARE(log.Bytes(), expected);
+        for (int row = 0; row < 5000; ++row) {
+            log.Append(QStringLiteral("after;%1;").arg(row));
+            expected += "after;" + QByteArray::number(row) + ";\r\n";
+        }
+        QCOMPARE(log.Bytes(), expected);
+        QCOMPARE(log.Lines().size(), expected.count('\n'));
+    }
+
     void fileRules()
     {
         const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));

@@ -5,6 +5,7 @@
 #include "product/Presentation.h"
 #include "views/BandSeries.h"
 #include "views/StringGrid.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include "views/fViewData.h"
 #include <QLocale>
@@ -23,9 +24,9 @@ class TestLegacyLiquidTelemetry : public QObject {
     static QList<double> Points(TSeries series)
     {
         QList<double> values;
-        const QCPGraph *graph = frmGraph->Graph(series);
-        for (int i = 0; i < graph->dataCount(); ++i)
-            values << graph->data()->at(i)->value;
+        const TLinePoints &points = frmGraph->Graph(series)->Points();
+        for (int i = 0; i < points.Count(); ++i)
+            values << points.ValueAt(i);
         return values;
     }
     static QStringList SavedRunLogs()

@@ -8,6 +8,7 @@
 #include "sim/Simulators.h"
 #include "support/Harness.h"
 #include "views/BandSeries.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include <QAction>
 #include <QFile>
@@ -25,8 +26,9 @@ const QList<TSeries> AllSeries = {TSeries::DP,          TSeries::Tout, TSeries::
 QList<QPointF> Points(const TfrmGraph &graph, TSeries series)
 {
     QList<QPointF> points;
-    for (const QCPGraphData &point : *graph.Graph(series)->data())
-        points << QPointF(point.key, point.value);
+    const TLinePoints &line = graph.Graph(series)->Points();
+    for (int i = 0; i < line.Count(); ++i)
+        points << QPointF(line.KeyAt(i), line.ValueAt(i));
     return points;
 }
 

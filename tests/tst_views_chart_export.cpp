@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "support/Harness.h"
 #include "views/Chart.h"
+#include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include <QFile>
 #include <QImage>

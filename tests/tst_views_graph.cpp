@@ -7,6 +7,7 @@
 #include "views/BandSeries.h"
 #include "views/Chart.h"
 #include "views/LegendSquare.h"
+#include "views/LineSeries.h"
 #include "views/TimeTicker.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
@@ -171,7 +172,7 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, text);
         TChart *chart = PlotFlat(series, value);
-        QCPGraph *graph = frmGraph->Graph(series);
+        TLineSeries *graph = frmGraph->Graph(series);
         const QPointF point = graph->coordsToPixels(X(5), value);
         MoveMouse(chart, point + QPointF(1, 1));
         QCOMPARE(chart->Readout().size(), 1);
@@ -279,7 +280,7 @@ private slots:
         // The mouse's pixel spans a few seconds: the time read is the nearest point's to the pixel.
         const int index = chart->HitTest(frmGraph->lnsrsU, chart->ReadoutPosition());
         QVERIFY(index >= 0);
-        const int shownTick = int(frmGraph->lnsrsU->data()->at(index)->key * 86400 + 0.5);
+        const int shownTick = int(frmGraph->lnsrsU->Points().KeyAt(index) * 86400 + 0.5);
         QVERIFY2(qAbs(shownTick - tick) <= 86400 / chart->axisRect()->width(), qPrintable(QString::number(shownTick)));
         QCOMPARE(chart->ReadoutTime(), TTimeTicker::FullLabel(X(shownTick)));
         QCOMPARE(chart->Readout().first().Text, ReadoutNumber(value(shownTick)));
@@ -426,7 +427,7 @@ private slots:
         frmGraph->AddBandBar(TBand::Lower, 0, X(1), StageColor::Burning);
         frmGraph->ClearCharts();
         for (int i = 0; i <= int(TSeries::Uplug); ++i)
-            QVERIFY(frmGraph->Graph(TSeries(i))->data()->isEmpty());
+            QCOMPARE(frmGraph->Graph(TSeries(i))->Points().Count(), 0);
         QVERIFY(frmGraph->gntsrs3->Bars().isEmpty());
         QVERIFY(frmGraph->gntsrs2->Bars().isEmpty());
     }

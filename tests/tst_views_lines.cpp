@@ -58,17 +58,28 @@ TPicture Render(const QVector<double> &keys, const QVector<double> &values, int 
     plot.setNotAntialiasedElements(QCP::aeAll);
     plot.xAxis->setRange(0, 100);
     plot.yAxis->setRange(0, 100);
-    QCPGraph *graph = ownSeries ? new TLineSeries(plot.xAxis, plot.yAxis) : plot.addGraph();
-    graph->setPen(QPen(lineColour, width));
-    graph->setAntialiased(false);
-    graph->setAdaptiveSampling(true);
+    TLineSeries *own = ownSeries ? new TLineSeries(plot.xAxis, plot.yAxis) : nullptr;
+    QCPGraph *stock = ownSeries ? nullptr : plot.addGraph();
+    QCPAbstractPlottable *series = own ? static_cast<QCPAbstractPlottable *>(own) : stock;
+    series->setPen(QPen(lineColour, width));
+    series->setAntialiased(false);
+    if (stock)
+        stock->setAdaptiveSampling(true);
+    const auto fill = [&](const QVector<double> &k, const QVector<double> &v) {
+        if (stock) {
+            stock->setData(k, v, true);
+            return;
+        }
+        own->Clear();
+        for (int i = 0; i < k.size(); ++i)
+            own->AddPoint(k[i], v[i]);
+    };
     plot.resize(300, 300);
     if (!earlierValues.isEmpty()) {
-        graph->setData(earlierKeys, earlierValues, true);
+        fill(earlierKeys, earlierValues);
         plot.toPixmap(300, 300);
-        graph->data()->clear();
     }
-    graph->setData(keys, values, true);
+    fill(keys, values);
     return {plot.toPixmap(300, 300).toImage()};
 }
 

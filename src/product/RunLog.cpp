@@ -11,11 +11,19 @@ QByteArray TRunLog::Append(const QString &row)
 {
     QByteArray line = Encoder.encode(row);
     line += "\r\n";
-    if (Blocks.isEmpty() || Blocks.last().size() + line.size() > Blocks.last().capacity()) {
-        Blocks.append(QByteArray());
-        Blocks.last().reserve(qMax(BlockSize, line.size()));
+    if (Blocks.isEmpty() || Blocks.last().Size + line.size() > Blocks.last().Stored.capacity()) {
+        if (!Blocks.isEmpty()) {
+            TBlock &full = Blocks.last();
+            full.Stored = qCompress(full.Stored);
+            full.Stored.squeeze();
+            full.Packed = true;
+        }
+        Blocks.append(TBlock{});
+        Blocks.last().Stored.reserve(qMax(BlockSize, line.size()));
     }
-    Blocks.last() += line;
+    TBlock &block = Blocks.last();
+    block.Stored += line;
+    block.Size += line.size();
     return line;
 }
 
@@ -28,28 +36,41 @@ QByteArray TRunLog::Bytes() const
 {
     QByteArray bytes;
     bytes.reserve(Size());
-    for (const QByteArray &block : Blocks)
-        bytes += block;
+    for (const TBlock &block : Blocks)
+        bytes += block.Plain();
     return bytes;
 }
 
 qsizetype TRunLog::Size() const
 {
     qsizetype size = 0;
-    for (const QByteArray &block : Blocks)
-        size += block.size();
+    for (const TBlock &block : Blocks)
+        size += block.Size;
     return size;
 }
 
 void TRunLog::Truncate(qsizetype size)
 {
     qsizetype kept = 0;
-    qsizetype block = 0;
-    while (block < Blocks.size() && kept + Blocks[block].size() <= size)
-        kept += Blocks[block++].size();
-    if (block < Blocks.size() && size > kept)
-        Blocks[block++].truncate(size - kept);
-    Blocks.resize(block);
+    qsizetype index = 0;
+    while (index < Blocks.size() && kept + Blocks[index].Size <= size)
+        kept += Blocks[index++].Size;
+    if (index < Blocks.size() && size > kept) {
+        // The cut falls inside this block: it becomes the plain block being filled again.
+        TBlock &block = Blocks[index++];
+        QByteArray plain = block.Plain();
+        plain.truncate(size - kept);
+        plain.reserve(BlockSize);
+        block = TBlock{plain, plain.size(), false};
+    }
+    Blocks.resize(index);
+    if (!Blocks.isEmpty() && Blocks.last().Packed) {
+        // Rows appended after the cut go on in a plain block.
+        TBlock &last = Blocks.last();
+        QByteArray plain = last.Plain();
+        plain.reserve(BlockSize);
+        last = TBlock{plain, plain.size(), false};
+    }
 }
 
 QStringList TRunLog::Lines() const
@@ -63,7 +84,7 @@ QStringList TRunLog::Lines() const
 qsizetype TRunLog::Capacity() const
 {
     qsizetype capacity = 0;
-    for (const QByteArray &block : Blocks)
-        capacity += block.capacity();
+    for (const TBlock &block : Blocks)
+        capacity += block.Stored.capacity();
     return capacity;
 }

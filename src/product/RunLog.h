@@ -8,7 +8,8 @@
 // A run as its file will hold it: the header and one row per second, each line already encoded in
 // Windows-1251 and ended by CR LF. The bytes are kept in blocks of fixed size, so a week-long run
 // costs its own bytes and not the slack of one ever-growing buffer, and a row appended here is the
-// very line that goes into the file.
+// very line that goes into the file. A full block is kept compressed (rows of numbers pack several
+// times over); only the block being filled is plain.
 class TRunLog {
 public:
     // A new run: only the header.
@@ -31,6 +32,14 @@ public:
     static constexpr qsizetype BlockSize = 64 * 1024;
 
 private:
-    QList<QByteArray> Blocks;
+    struct TBlock {
+        QByteArray Stored; // compressed when Packed
+        qsizetype Size = 0;
+        bool Packed = false;
+
+        QByteArray Plain() const { return Packed ? qUncompress(Stored) : Stored; }
+    };
+
+    QList<TBlock> Blocks;
     QStringEncoder Encoder{"windows-1251"};
 };

@@ -67,8 +67,6 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent)
     xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TTimeTicker));
     // Dense lines without antialiasing: a day of points must redraw within a frame.
     setNotAntialiasedElements(QCP::aePlottables);
-    // Wide lines drawn segment by segment: much faster than one wide polyline without antialiasing.
-    setPlottingHint(QCP::phFastPolylines);
     setSelectionRectMode(QCP::srmZoom);
     ReadoutLayer = new TReadoutLayer(this);
     connect(this, &QCustomPlot::beforeReplot, this, &TChart::BeforeFullReplot);
@@ -76,15 +74,12 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent)
 
 TChart::~TChart() = default;
 
-QCPGraph *TChart::AddLineSeries(const QString &name, const QColor &color, int width)
+TLineSeries *TChart::AddLineSeries(const QString &name, const QColor &color, int width)
 {
     auto *series = new TLineSeries(xAxis, yAxis);
     series->setName(name);
     series->setPen(QPen(color, width));
     series->setAntialiased(false);
-    series->setAdaptiveSampling(true);
-    series->setLineStyle(QCPGraph::lsLine);
-    series->setScatterStyle(QCPScatterStyle::ssNone);
     series->setSelectable(QCP::stNone);
     return series;
 }
@@ -115,9 +110,9 @@ void TChart::Extend(double x, double y)
     ValueMax = qMax(ValueMax, y);
 }
 
-void TChart::AddPoint(QCPGraph *series, double x, double y)
+void TChart::AddPoint(TLineSeries *series, double x, double y)
 {
-    series->addData(x, y);
+    series->AddPoint(x, y);
     Extend(x, y);
     replot(rpQueuedReplot);
 }
@@ -220,7 +215,7 @@ int TChart::HitTest(QCPAbstractPlottable *series, const QPointF &pos) const
     if (auto *band = qobject_cast<TBandSeries *>(series))
         return band->BarAt(pos);
     auto *line = qobject_cast<TLineSeries *>(series);
-    if (!line || line->data()->isEmpty() || !line->realVisibility())
+    if (!line || line->Points().Count() == 0 || !line->realVisibility())
         return -1;
     const double tolerance = qMax(3.0, line->pen().widthF() / 2 + 2);
     double lowKey = xAxis->pixelToCoord(pos.x() - tolerance);
@@ -254,8 +249,8 @@ QList<TChart::TReadoutText> TChart::ReadoutAt(const QPointF &pos) const
         if (index < 0)
             continue;
         QString text;
-        if (auto *graph = qobject_cast<QCPGraph *>(series)) {
-            text = ValueText(series, graph->data()->at(index)->value);
+        if (auto *line = qobject_cast<TLineSeries *>(series)) {
+            text = ValueText(series, line->Points().ValueAt(index));
         } else if (auto *band = qobject_cast<TBandSeries *>(series)) {
             const TBandSeries::TBar &bar = band->Bars().at(index);
             text = band->NameOf(bar);
@@ -271,10 +266,10 @@ QString TChart::ReadoutTimeAt(const QPointF &pos) const
 {
     // The first line under the position in drawing order gives the time.
     for (QCPAbstractPlottable *series : DrawingOrder()) {
-        auto *graph = qobject_cast<QCPGraph *>(series);
-        const int index = graph ? HitTest(series, pos) : -1;
+        auto *line = qobject_cast<TLineSeries *>(series);
+        const int index = line ? HitTest(series, pos) : -1;
         if (index >= 0)
-            return TTimeTicker::FullLabel(graph->data()->at(index)->key);
+            return TTimeTicker::FullLabel(line->Points().KeyAt(index));
     }
     return {};
 }

@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 class TBandSeries;
+class TLineSeries;
 class TReadoutLayer;
 
 // The value text of a read-out: "#,##0.###" with the locale's separators.
@@ -25,14 +26,14 @@ public:
     explicit TChart(QWidget *parent = nullptr);
     ~TChart() override;
 
-    QCPGraph *AddLineSeries(const QString &name, const QColor &color, int width);
+    TLineSeries *AddLineSeries(const QString &name, const QColor &color, int width);
     TBandSeries *AddBandSeries(const QString &name, const QColor &color);
     // A series whose values are tenths: its read-out shows the value / 10 in general format.
     void SetTenthsSeries(QCPAbstractPlottable *series) { TenthsSeries = series; }
     // Keeps this fraction of the plot height empty above and below the data (automatic ranges).
     void SetValueMargin(double fraction) { ValueMargin = fraction; }
 
-    void AddPoint(QCPGraph *series, double x, double y);
+    void AddPoint(TLineSeries *series, double x, double y);
     void AddBandBar(TBandSeries *band, double start, double end, double y, const QColor &color);
     void ClearSeries();
 

@@ -1,268 +1,177 @@
 #include "views/LineSeries.h"
-#include <algorithm>
-#include <climits>
+#include "views/WideLine.h"
 #include <cmath>
 
-namespace {
-bool IsValid(const QPointF &point)
+TLineSeries::TLineSeries(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPAbstractPlottable(keyAxis, valueAxis)
 {
-    return !std::isnan(point.x()) && !std::isnan(point.y());
+    setBrush(Qt::NoBrush);
 }
 
-// Cuts the segment to the part inside the rectangle, keeping its direction (a neighbour point far
-// outside the zoomed ranges keeps the slope it has on screen); false when nothing is inside.
-bool ClipTo(const QRectF &rect, QPointF &a, QPointF &b)
+QVector<QPointF> TLineSeries::PixelPath() const
 {
-    double enter = 0, leave = 1;
-    const QPointF delta = b - a;
-    auto cut = [&](double towards, double room) {
-        if (towards == 0)
-            return room >= 0;
-        const double t = room / towards;
-        if (towards < 0)
-            enter = qMax(enter, t);
-        else
-            leave = qMin(leave, t);
-        return enter <= leave;
-    };
-    if (!cut(-delta.x(), a.x() - rect.left()) || !cut(delta.x(), rect.right() - a.x())
-        || !cut(-delta.y(), a.y() - rect.top()) || !cut(delta.y(), rect.bottom() - a.y()))
-        return false;
-    const QPointF from = a;
-    a = from + enter * delta;
-    b = from + leave * delta;
-    return true;
-}
-
-// The rows covered in each pixel column of the plot by the mostly vertical segments.
-class TColumnSpans {
-public:
-    TColumnSpans(int left, int right) : Left(left), Low(right - left + 1, INT_MAX), High(right - left + 1, INT_MIN) {}
-
-    // The segment's rows per column, as a 1-pixel line from a to b fills them.
-    void AddSteep(QPoint a, QPoint b)
-    {
-        if (a.x() > b.x())
-            std::swap(a, b);
-        const int top = qMin(a.y(), b.y()), bottom = qMax(a.y(), b.y());
-        if (a.x() == b.x()) {
-            Add(a.x(), top, bottom);
-            return;
-        }
-        const double slope = double(b.y() - a.y()) / (b.x() - a.x());
-        for (int x = qMax(a.x(), Left); x <= qMin(b.x(), Right()); ++x) {
-            const double from = a.y() + (x - 0.5 - a.x()) * slope;
-            const double to = a.y() + (x + 0.5 - a.x()) * slope;
-            Add(x, qMax(top, int(std::lround(qMin(from, to)))), qMin(bottom, int(std::lround(qMax(from, to)))));
-        }
-    }
-
-    // A step of at most one pixel either way, widened to the pen's rows; the widening across the
-    // columns in Fill stands for the square caps of such a short piece.
-    void AddRows(QPoint a, QPoint b, int first, int width)
-    {
-        Add(a.x(), a.y() + first, a.y() + first + width - 1);
-        Add(b.x(), b.y() + first, b.y() + first + width - 1);
-    }
-
-    // Fills each column with the union of the spans of the columns up to the pen's reach to either
-    // side, as the same lines drawn side by side at 1-pixel steps would; neighbouring columns with
-    // the same span become one rectangle, and all rectangles go to the painter in one call.
-    void Fill(QPainter *painter, const QColor &color, int first, int width) const
-    {
-        QVector<QRect> rects;
-        int runStart = 0, runLow = INT_MAX, runHigh = INT_MIN;
-        for (int i = 0; i <= int(Low.size()); ++i) {
-            int low = INT_MAX, high = INT_MIN;
-            if (i < int(Low.size()))
-                for (int k = i - first - width + 1; k <= i - first; ++k)
-                    if (k >= 0 && k < int(Low.size())) {
-                        low = qMin(low, Low[k]);
-                        high = qMax(high, High[k]);
-                    }
-            if (low == runLow && high == runHigh)
-                continue;
-            if (runLow <= runHigh)
-                rects.append(QRect(Left + runStart, runLow, i - runStart, runHigh - runLow + 1));
-            runStart = i;
-            runLow = low;
-            runHigh = high;
-        }
-        painter->save();
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(color);
-        painter->drawRects(rects.constData(), int(rects.size()));
-        painter->restore();
-    }
-
-private:
-    int Right() const { return Left + int(Low.size()) - 1; }
-
-    void Add(int x, int low, int high)
-    {
-        if (x < Left || x > Right() || low > high)
-            return;
-        Low[x - Left] = qMin(Low[x - Left], low);
-        High[x - Left] = qMax(High[x - Left], high);
-    }
-
-    int Left;
-    std::vector<int> Low, High;
-};
-} // namespace
-
-void TLineSeries::drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines) const
-{
-    const QPen pen = painter->pen();
-    if (pen.style() == Qt::NoPen || pen.color().alpha() == 0)
-        return;
-    applyDefaultAntialiasingHint(painter);
-    const int width = qRound(pen.widthF());
-    if (width <= 1 || pen.style() != Qt::SolidLine || painter->antialiasing()
-        || painter->modes().testFlag(QCPPainter::pmVectorized)) {
-        QCPGraph::drawLinePlot(painter, lines);
-        return;
-    }
-    // A segment is widened across its main direction: stacked rows for a mostly horizontal one,
-    // side-by-side columns for a mostly vertical one. Its ends reach half the width further, as
-    // the square caps of the wide pen do, so the joints stay closed. Segments are cut to a margin
-    // around the plot first, which keeps the pixel arithmetic in range; the clip hides the margin.
-    const int first = -(width / 2);
-    const int reach = width / 2;
-    const QRect clip = clipRect();
-    const QRectF limits = clip.adjusted(-clip.width(), -clip.height(), clip.width(), clip.height());
-    TColumnSpans spans(clip.left() - width, clip.right() + width);
-    QVector<QLine> rows;
-    rows.reserve(width * 16);
-    for (int i = 1; i < lines.size(); ++i) {
-        if (!IsValid(lines[i - 1]) || !IsValid(lines[i]))
-            continue;
-        QPointF from = lines[i - 1], to = lines[i];
-        if (!ClipTo(limits, from, to))
-            continue;
-        QPoint a = from.toPoint(), b = to.toPoint();
-        const int dx = b.x() - a.x(), dy = b.y() - a.y();
-        if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
-            spans.AddRows(a, b, first, width);
-        } else if (std::abs(dx) >= std::abs(dy)) {
-            const int sign = dx >= 0 ? 1 : -1;
-            a.rx() -= sign * reach;
-            b.rx() += sign * reach;
-            for (int k = first; k < first + width; ++k)
-                rows.append(QLine(a + QPoint(0, k), b + QPoint(0, k)));
-        } else {
-            const int sign = dy >= 0 ? 1 : -1;
-            a.ry() -= sign * reach;
-            b.ry() += sign * reach;
-            spans.AddSteep(a, b);
-        }
-    }
-    spans.Fill(painter, pen.color(), first, width);
-    QPen thin = pen;
-    thin.setWidth(0);
-    painter->setPen(thin);
-    painter->drawLines(rows.constData(), int(rows.size()));
-    painter->setPen(pen);
-}
-
-void TLineSeries::Clear()
-{
-    mDataContainer->clear();
-    Summary.Clear();
-}
-
-void TLineSeries::UpdateSummary() const
-{
-    const int count = mDataContainer->size();
-    const auto first = mDataContainer->constBegin();
-    if (Summary.Count() > count || (Summary.Count() > 0 && (first + (Summary.Count() - 1))->value != LastSummarized))
-        Summary.Clear();
-    for (int i = Summary.Count(); i < count; ++i)
-        Summary.Append((first + i)->value);
-    if (count > 0)
-        LastSummarized = (first + (count - 1))->value;
-}
-
-void TLineSeries::getOptimizedLineData(QVector<QCPGraphData> *lineData,
-                                       const QCPGraphDataContainer::const_iterator &begin,
-                                       const QCPGraphDataContainer::const_iterator &end) const
-{
-    QCPAxis *keyAxis = mKeyAxis.data();
-    if (!lineData || !keyAxis || begin == end)
-        return;
+    QVector<QPointF> path;
+    const QCPRange keys = mKeyAxis->range();
+    const int from = qMax(0, PointList.LowerBound(keys.lower) - 1);
+    const int to = qMin(PointList.Count(), PointList.UpperBound(keys.upper, from) + 1);
+    if (from >= to)
+        return path;
+    const auto pixelOf = [this](int i) { return coordsToPixels(PointList.KeyAt(i), PointList.ValueAt(i)); };
+    const double pixelSpan = qAbs(mKeyAxis->coordToPixel(PointList.KeyAt(to - 1)) - mKeyAxis->coordToPixel(PointList.KeyAt(from)));
     // Fewer than two points per pixel column on average: every point is drawn.
-    const double pixelSpan = qAbs(keyAxis->coordToPixel(begin->key) - keyAxis->coordToPixel((end - 1)->key));
-    if (!mAdaptiveSampling || keyAxis->scaleType() != QCPAxis::stLinear || keyAxis->pixelOrientation() != 1
-        || end - begin < 2 * pixelSpan + 2) {
-        QCPGraph::getOptimizedLineData(lineData, begin, end);
-        return;
+    if (mKeyAxis->scaleType() != QCPAxis::stLinear || mKeyAxis->orientation() != Qt::Horizontal
+        || mKeyAxis->pixelOrientation() != 1 || mValueAxis->scaleType() != QCPAxis::stLinear
+        || to - from < 2 * pixelSpan + 2) {
+        path.reserve(to - from);
+        for (int i = from; i < to; ++i)
+            path.append(pixelOf(i));
+        return path;
     }
-    UpdateSummary();
-    const auto first = mDataContainer->constBegin();
-    const auto valueAt = [first](int i) { return (first + i)->value; };
-    const auto byKey = [](const QCPGraphData &point, double key) { return point.key < key; };
+    // Both axes are linear: the pixel of a key or value is a product and a sum.
+    const QCPRange values = mValueAxis->range();
+    const double keyPixel = mKeyAxis->coordToPixel(keys.lower);
+    const double keyScale = (mKeyAxis->coordToPixel(keys.upper) - keyPixel) / keys.size();
+    const double valuePixel = mValueAxis->coordToPixel(values.lower);
+    const double valueScale = (mValueAxis->coordToPixel(values.upper) - valuePixel) / values.size();
+    const auto x = [&](double key) { return keyPixel + (key - keys.lower) * keyScale; };
+    const auto y = [&](double value) { return valuePixel + (value - values.lower) * valueScale; };
     // Per pixel column: its first point, its lowest and highest value, its last point. The line from
     // one column's last point to the next column's first is the line between those real points, and
     // the column is covered from its lowest to its highest value, as every point drawn would cover it.
-    for (auto it = begin; it != end;) {
-        const double column = std::floor(keyAxis->coordToPixel(it->key));
-        const double startKey = keyAxis->pixelToCoord(column);
-        const double endKey = keyAxis->pixelToCoord(column + 1);
-        const auto next = std::max(it + 1, std::lower_bound(it + 1, end, endKey, byKey));
-        if (next - it == 1) {
-            lineData->append(*it);
-        } else {
-            const double width = endKey - startKey;
-            const TLineSeriesSummary::TSpan span = Summary.Span(int(it - first), int(next - first), valueAt);
-            lineData->append(QCPGraphData(startKey + width * 0.2, it->value));
-            lineData->append(QCPGraphData(startKey + width * 0.25, span.Low));
-            lineData->append(QCPGraphData(startKey + width * 0.75, span.High));
-            lineData->append(QCPGraphData(startKey + width * 0.8, (next - 1)->value));
+    // The column is walked in units: single points, or, with several blocks of points per column,
+    // whole blocks, each in the column of its first point (so a column's edge may move by part of a
+    // block, far less than a pixel's worth of points).
+    path.reserve(4 * int(pixelSpan + 2));
+    const auto walk = [&](int first, int end, int pace, const auto &keyAt, const auto &lowerBound, const auto &spanOf) {
+        for (int i = first; i < end;) {
+            const double column = std::floor(x(keyAt(i)));
+            const double endKey = keys.lower + (column + 1 - keyPixel) / keyScale;
+            // A run's points come at a steady pace: the search for the column's end starts a little
+            // before where that pace puts it, and from the column's start only when it overshot.
+            const int guess = qMin(end, i + pace);
+            const int searchFrom = guess > i + 1 && keyAt(guess - 1) < endKey ? guess : i + 1;
+            const int next = qMin(end, qMax(i + 1, lowerBound(endKey, searchFrom)));
+            const TLinePoints::TBlocksSpan span = spanOf(i, next);
+            const bool hasValue = span.Values.Low <= span.Values.High;
+            path.append(QPointF(column + 0.2, y(span.First)));
+            path.append(QPointF(column + 0.25, hasValue ? y(span.Values.Low) : NAN));
+            path.append(QPointF(column + 0.75, hasValue ? y(span.Values.High) : NAN));
+            path.append(QPointF(column + 0.8, y(span.Last)));
+            i = next;
         }
-        it = next;
+    };
+    const int pointsPerColumn = int((to - from) / (pixelSpan + 1));
+    const int blockPoints = TLinePoints::BlockPoints;
+    if (pointsPerColumn >= 4 * blockPoints) {
+        walk(
+            from / blockPoints, (to + blockPoints - 1) / blockPoints, pointsPerColumn / blockPoints - 1,
+            [this](int b) { return PointList.BlockKey(b); },
+            [this](double key, int b) { return PointList.LowerBlock(key, b); },
+            [this](int a, int b) { return PointList.BlocksSpan(a, b); });
+    } else {
+        walk(
+            from, to, pointsPerColumn - 1, [this](int i) { return PointList.KeyAt(i); },
+            [this](double key, int i) { return PointList.LowerBound(key, i); },
+            [this](int a, int b) {
+                return TLinePoints::TBlocksSpan{PointList.Span(a, b), PointList.ValueAt(a), PointList.ValueAt(b - 1)};
+            });
     }
+    return path;
+}
+
+void TLineSeries::draw(QCPPainter *painter)
+{
+    if (!mKeyAxis || !mValueAxis || mPen.style() == Qt::NoPen || mPen.color().alpha() == 0)
+        return;
+    const QVector<QPointF> path = PixelPath();
+    if (path.size() < 2)
+        return;
+    applyDefaultAntialiasingHint(painter);
+    painter->setPen(mPen);
+    painter->setBrush(Qt::NoBrush);
+    if (qRound(mPen.widthF()) > 1 && mPen.style() == Qt::SolidLine && !painter->antialiasing()
+        && !painter->modes().testFlag(QCPPainter::pmVectorized)) {
+        DrawWideLine(painter, path, mPen, clipRect());
+        return;
+    }
+    // A polyline for each stretch without a break.
+    const auto valid = [](const QPointF &p) { return !std::isnan(p.x()) && !std::isnan(p.y()); };
+    for (qsizetype start = 0; start < path.size();) {
+        while (start < path.size() && !valid(path[start]))
+            ++start;
+        qsizetype end = start;
+        while (end < path.size() && valid(path[end]))
+            ++end;
+        if (end - start >= 2)
+            painter->drawPolyline(path.constData() + start, int(end - start));
+        start = end;
+    }
+}
+
+void TLineSeries::drawLegendIcon(QCPPainter *painter, const QRectF &rect) const
+{
+    applyDefaultAntialiasingHint(painter);
+    painter->setPen(mPen);
+    painter->drawLine(QLineF(rect.left(), rect.center().y(), rect.right(), rect.center().y()));
 }
 
 int TLineSeries::NearestIndex(double key) const
 {
-    const auto first = mDataContainer->constBegin();
-    const auto end = mDataContainer->constEnd();
-    if (first == end)
+    const int count = PointList.Count();
+    if (count == 0)
         return -1;
-    const auto after = std::lower_bound(first, end, key, [](const QCPGraphData &point, double k) { return point.key < k; });
-    if (after == end)
-        return int(end - first) - 1;
-    if (after == first || after->key - key <= key - (after - 1)->key)
-        return int(after - first);
-    return int(after - first) - 1;
+    const int after = PointList.LowerBound(key);
+    if (after == count)
+        return count - 1;
+    if (after == 0 || PointList.KeyAt(after) - key <= key - PointList.KeyAt(after - 1))
+        return after;
+    return after - 1;
 }
 
 QCPRange TLineSeries::ValueSpan(double fromKey, double toKey, bool &found) const
 {
-    UpdateSummary();
-    const auto first = mDataContainer->constBegin();
-    const auto end = mDataContainer->constEnd();
-    const auto byKey = [](const QCPGraphData &point, double k) { return point.key < k; };
-    const auto from = std::lower_bound(first, end, fromKey, byKey);
-    const auto to = std::upper_bound(first, end, toKey, [](double k, const QCPGraphData &point) { return k < point.key; });
-    double low = INFINITY, high = -INFINITY;
-    if (from < to) {
-        const TLineSeriesSummary::TSpan span =
-            Summary.Span(int(from - first), int(to - first), [first](int i) { return (first + i)->value; });
-        low = span.Low;
-        high = span.High;
-    }
+    const int count = PointList.Count();
+    const int from = PointList.LowerBound(fromKey);
+    const int to = PointList.UpperBound(toKey, from);
+    TLineSeriesSummary::TSpan span = PointList.Span(from, to);
     // Where the window lies between two points, the line joining them crosses it.
-    const auto addLineAt = [&](double key, QCPGraphDataContainer::const_iterator after) {
-        if (after == first || after == end || after->key == (after - 1)->key)
+    const auto addLineAt = [&](double key, int after) {
+        if (after == 0 || after == count || PointList.KeyAt(after) == PointList.KeyAt(after - 1))
             return;
-        const QCPGraphData &a = *(after - 1), &b = *after;
-        const double value = a.value + (b.value - a.value) * (key - a.key) / (b.key - a.key);
-        low = qMin(low, value);
-        high = qMax(high, value);
+        const double keyA = PointList.KeyAt(after - 1), keyB = PointList.KeyAt(after);
+        const double a = PointList.ValueAt(after - 1), b = PointList.ValueAt(after);
+        const double value = a + (b - a) * (key - keyA) / (keyB - keyA);
+        span.Low = qMin(span.Low, value);
+        span.High = qMax(span.High, value);
     };
     addLineAt(fromKey, from);
     addLineAt(toKey, to);
-    found = low <= high;
-    return QCPRange(low, high);
+    found = span.Low <= span.High;
+    return QCPRange(span.Low, span.High);
+}
+
+double TLineSeries::selectTest(const QPointF &pos, bool onlySelectable, QVariant *) const
+{
+    if ((onlySelectable && mSelectable == QCP::stNone) || !mKeyAxis || !mValueAxis)
+        return -1;
+    // The distance in pixels from the line's span in the pixel column under the position.
+    bool found = false;
+    const QCPRange values = ValueSpan(mKeyAxis->pixelToCoord(pos.x() - 0.5), mKeyAxis->pixelToCoord(pos.x() + 0.5), found);
+    if (!found)
+        return -1;
+    const double top = qMin(mValueAxis->coordToPixel(values.upper), mValueAxis->coordToPixel(values.lower));
+    const double bottom = qMax(mValueAxis->coordToPixel(values.upper), mValueAxis->coordToPixel(values.lower));
+    return pos.y() < top ? top - pos.y() : pos.y() > bottom ? pos.y() - bottom : 0;
+}
+
+QCPRange TLineSeries::getKeyRange(bool &foundRange, QCP::SignDomain) const
+{
+    foundRange = PointList.Count() > 0;
+    return foundRange ? QCPRange(PointList.KeyAt(0), PointList.KeyAt(PointList.Count() - 1)) : QCPRange();
+}
+
+QCPRange TLineSeries::getValueRange(bool &foundRange, QCP::SignDomain, const QCPRange &) const
+{
+    const TLineSeriesSummary::TSpan span = PointList.Span(0, PointList.Count());
+    foundRange = span.Low <= span.High;
+    return foundRange ? QCPRange(span.Low, span.High) : QCPRange();
 }

@@ -1,39 +1,40 @@
 #pragma once
-#include "views/LineSeriesSummary.h"
+#include "views/LinePoints.h"
 #include <qcustomplot.h>
 
-// A line series of the graphs window. Wide solid lines without antialiasing are not stroked segment
-// by segment: mostly vertical segments and steps of one pixel (the whole picture of a dense run,
-// where each pixel column shows the span between its lowest and highest point) become one filled
-// span per pixel column, widened to the pen's width, and longer mostly horizontal segments are
-// drawn as 1-pixel lines stacked to the pen's width. The pixels form the same band as the wide pen,
-// and a day of points redraws several times faster.
-// Where a pixel column holds many points, the column's lowest and highest value come from a summary
-// of the points in blocks, so a redraw costs the same for an hour's run as for a week's.
-class TLineSeries : public QCPGraph {
+// A line series of the graphs window. Its points are its own lean store; a redraw reads only the
+// points it shows: every visible point while there are few per pixel column, else per pixel column
+// its first, lowest, highest and last point, the lowest and highest from the store's summary. So a
+// redraw costs the same for an hour's run as for a week's. Wide solid lines on screen are filled
+// rather than stroked (DrawWideLine); thin, antialiased or vector output is a plain polyline.
+class TLineSeries : public QCPAbstractPlottable {
     Q_OBJECT
 public:
-    TLineSeries(QCPAxis *keyAxis, QCPAxis *valueAxis) : QCPGraph(keyAxis, valueAxis) {}
+    TLineSeries(QCPAxis *keyAxis, QCPAxis *valueAxis);
 
+    void AddPoint(double key, double value) { PointList.Append(key, value); }
     // Removes every point.
-    void Clear();
+    void Clear() { PointList.Clear(); }
+    const TLinePoints &Points() const { return PointList; }
+
     // Index of the point nearest in time to key, or -1 without points.
     int NearestIndex(double key) const;
     // The lowest and highest value the line takes from one key to the other, the lines to the points
     // just outside included; found is false where the line does not reach.
     QCPRange ValueSpan(double fromKey, double toKey, bool &found) const;
 
+    double selectTest(const QPointF &pos, bool onlySelectable, QVariant *details = nullptr) const override;
+    QCPRange getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
+    QCPRange getValueRange(bool &foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
+                           const QCPRange &inKeyRange = QCPRange()) const override;
+
 protected:
-    void drawLinePlot(QCPPainter *painter, const QVector<QPointF> &lines) const override;
-    void getOptimizedLineData(QVector<QCPGraphData> *lineData, const QCPGraphDataContainer::const_iterator &begin,
-                              const QCPGraphDataContainer::const_iterator &end) const override;
+    void draw(QCPPainter *painter) override;
+    void drawLegendIcon(QCPPainter *painter, const QRectF &rect) const override;
 
 private:
-    // Brings the summary up to the data: the points appended since, or all points again when the
-    // data was cleared or replaced behind its back (seen as fewer points, or another value where
-    // the last summarised point was).
-    void UpdateSummary() const;
+    // The line as pixel points, as described above; NaN where it breaks.
+    QVector<QPointF> PixelPath() const;
 
-    mutable TLineSeriesSummary Summary;
-    mutable double LastSummarized = 0;
+    TLinePoints PointList;
 };

@@ -2,6 +2,7 @@
 #include "views/BandSeries.h"
 #include "views/Chart.h"
 #include "views/LegendSquare.h"
+#include "views/LineSeries.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -133,7 +134,7 @@ QWidget *TfrmGraph::BuildChartPanel(TChart *chart, QWidget *&legendPanel)
     return panel;
 }
 
-void TfrmGraph::AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegendSquare *&square, QLabel *&caption,
+void TfrmGraph::AddLegendEntry(QWidget *panel, int row, TLineSeries *series, TLegendSquare *&square, QLabel *&caption,
                                const QString &text)
 {
     const int top = LegendTop + row * EntryPitch;
@@ -199,7 +200,7 @@ void TfrmGraph::HidePlugVoltageEntry()
     lbl17->hide();
 }
 
-QCPGraph *TfrmGraph::Graph(TSeries series) const
+TLineSeries *TfrmGraph::Graph(TSeries series) const
 {
     switch (series) {
     case TSeries::DP: return lnsrsDP;

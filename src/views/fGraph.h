@@ -5,12 +5,12 @@
 #include <QWidget>
 #include <functional>
 
-class QCPGraph;
 class QLabel;
 class QPushButton;
 class TBandSeries;
 class TChart;
 class TLegendSquare;
+class TLineSeries;
 
 // The graphs window. The handlers put every point and band bar here; the window owns
 // how they are drawn. X values are days (ticks / 86400), labelled "nn:ss". Either chart saves
@@ -39,7 +39,7 @@ public:
 
     // The chart and the plottable of a series or band.
     TChart *ChartOf(TSeries series) const;
-    QCPGraph *Graph(TSeries series) const;
+    TLineSeries *Graph(TSeries series) const;
     TBandSeries *Band(TBand band) const;
     // Redraws both charts at once (the benchmarks; the window itself redraws on the next event).
     void ReplotNow();
@@ -56,8 +56,8 @@ public:
     QWidget *pnlParams, *pnlModesLegend, *pnlT1, *pnlT2, *pnlLegendT1, *pnlLegendT2;
     QLabel *lblSavePath;
     TChart *chtHiTemp, *chtLoTemp;
-    QCPGraph *lnsrsDP, *lnsrsTout, *lnsrsToverheat, *lnsrsTplate;
-    QCPGraph *lnsrsU, *lnsrsTNperiodX10, *lnsrsVust, *lnsrsVcalc, *lnsrsUplug;
+    TLineSeries *lnsrsDP, *lnsrsTout, *lnsrsToverheat, *lnsrsTplate;
+    TLineSeries *lnsrsU, *lnsrsTNperiodX10, *lnsrsVust, *lnsrsVcalc, *lnsrsUplug;
     TBandSeries *gntsrs3, *gntsrs2;
     // Legend squares and their captions (lbl7, lbl8, lbl17 change per model).
     TLegendSquare *shp6, *shp7, *shp8, *shp1, *shp2, *shp16, *shp3, *shp4, *shp5;
@@ -76,7 +76,7 @@ protected:
 private:
     void BuildModesLegend();
     QWidget *BuildChartPanel(TChart *chart, QWidget *&legendPanel);
-    void AddLegendEntry(QWidget *panel, int row, QCPGraph *series, TLegendSquare *&square, QLabel *&caption,
+    void AddLegendEntry(QWidget *panel, int row, TLineSeries *series, TLegendSquare *&square, QLabel *&caption,
                         const QString &text);
     void Place();
     void ShowChartMenu(TChart *chart, const QPoint &pos);
