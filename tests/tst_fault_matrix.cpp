@@ -11,6 +11,8 @@
 #include "sim/Simulators.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/CurrentVariants.h"
+#include "sim/legacy_air/AirHeaterSim.h"
+#include "sim/legacy_liquid/Hydrel7HeaterSim.h"
 #include <QDir>
 #include <QtTest>
 #include <memory>
@@ -90,12 +92,21 @@ class TestFaultMatrix : public QObject {
 
     void StartModel(const QString &model, const QString &mode)
     {
-        Sim = CreateSimulator(model);
+        // A serial number of this test's own, so that its run logs are told from any other test's.
+        if (const TAirVariant *air = FindAirVariant(model)) {
+            TAirVariant variant = *air;
+            variant.Batch = 77;
+            variant.Number = 123456;
+            Sim = std::make_unique<TAirHeaterSim>(variant);
+        } else {
+            Sim = CreateSimulator(model);
+        }
         QVERIFY(Sim);
         QVERIFY(Sim->SetFailureMode(mode));
-        // A serial number of this test's own, so that its run logs are told from any other test's.
         if (auto *current = dynamic_cast<TCurrentHeaterSim *>(Sim.get()))
             current->SetIdentity(77, 123456, FindCurrentVariant(model)->VersionAnswer);
+        if (auto *liquid = dynamic_cast<THydrel7HeaterSim *>(Sim.get()))
+            liquid->SetIdentity(77, 123456);
         H->Connect(Sim.get());
         H->Choose(model);
         QVERIFY(CurrentProduct);
