@@ -13,6 +13,7 @@
 #include "sim/current/CurrentVariants.h"
 #include "sim/legacy_air/AirHeaterSim.h"
 #include "sim/legacy_liquid/Hydrel7HeaterSim.h"
+#include "views/fBB.h"
 #include <QDir>
 #include <QtTest>
 #include <memory>
@@ -236,6 +237,36 @@ private slots:
         QVERIFY(!CurrentProduct);
         QCOMPARE(RunLogCount(serial), 1);
         RemoveRunLogs(serial);
+    }
+
+    // The EDR read of a heater that answers only what is asked twice: a reader that asks for a block
+    // again when it goes unanswered gets the whole recorder; the Hydrel-7's reader asks for each
+    // triple once and ends with "Can't read EDR. Try again.". Either way the read ends and the heater
+    // is polled again afterwards.
+    void edrReadFromARetryOnlyHeater_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("Hydrel-7S") << "Hydrel-7S" << true;
+        QTest::newRow("Zephal-33 [new rev.]") << "Zephal-33 [new rev.]" << true;
+        QTest::newRow("Zephal-1") << "Zephal-1" << true;
+        QTest::newRow("Corva-mini") << "Corva-mini" << true;
+        QTest::newRow("Corva") << "Corva" << true;
+        QTest::newRow("Hydrel-7") << "Hydrel-7" << false;
+    }
+    void edrReadFromARetryOnlyHeater()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, reads);
+        StartModel(model, QStringLiteral("retry-only"));
+        QVERIFY(Advance(Polled, 30000));
+        frmBB->Clear();
+        CurrentProduct->ReadEDR();
+        H->Clock.AdvanceBy(1000);
+        QVERIFY(!CurrentProduct->EdrReading);
+        QCOMPARE(H->Messages().contains(QStringLiteral("Can't read EDR. Try again.")), !reads);
+        QCOMPARE(!frmBB->Lines().isEmpty(), reads);
+        QVERIFY(Advance(Polled, 60000));
     }
 
     void interruptedWaits_data()
