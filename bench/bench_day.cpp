@@ -88,7 +88,9 @@ void BM_DayRecorded(benchmark::State &state)
         }
         day.Clock.AdvanceBy(5'000); // the status flows before the start is asked for
         const qint64 before = MallocInUse();
-        CurrentProduct->Start();
+        // A plain start runs the heater for its default 20 minutes, after which the run is saved and
+        // its rows let go: the day's run asks for unlimited work time (-1 minutes).
+        CurrentProduct->StartWithSettings(-1, 4, 20, 2, 5);
         day.Clock.AdvanceBy(Day);
         const qint64 added = MallocInUse() - before;
         const qsizetype rows = CurrentProduct->RunLog().size();

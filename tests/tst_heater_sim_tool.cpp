@@ -101,6 +101,40 @@ private slots:
         QCOMPARE(heater.exitStatus(), QProcess::NormalExit);
         QCOMPARE(heater.exitCode(), 0);
     }
+
+    // --fault starts the heater in any of its failure modes, the heater-side ones included: under
+    // retry-only the first version request goes unanswered and the same request sent again is answered.
+    void startsInAFailureMode()
+    {
+        QProcess heater;
+        heater.start(Binary("thermoryx-heater-sim"), {"--model", "Zephal-1", "--fault", "retry-only"});
+        auto end = qScopeGuard([&] { End(heater); });
+        QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
+        const QString pty = PtyPath(heater);
+        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
+        TPort port(pty);
+        QVERIFY(port.Fd >= 0);
+        const QByteArray request = CurrentTest::Frame(6);
+        QVERIFY(port.Write(request));
+        QVERIFY(port.Receive(1, 1000).isEmpty());
+        QVERIFY(port.Write(request));
+        const QByteArray answer = port.Receive(11);
+        QCOMPARE(answer.size(), 11);
+        QCOMPARE(quint8(answer[4]), quint8(6));
+    }
+
+    void refusesAnUnknownFailureMode()
+    {
+        QProcess heater;
+        heater.start(Binary("thermoryx-heater-sim"), {"--model", "Hydrel-7", "--fault", "reboot"});
+        auto end = qScopeGuard([&] { End(heater); });
+        QVERIFY(heater.waitForFinished(5000));
+        QCOMPARE(heater.exitCode(), 2);
+        const QString error = QString::fromLocal8Bit(heater.readAllStandardError());
+        QVERIFY2(error.contains(QLatin1String("unknown failure mode reboot")), qPrintable(error));
+        for (const char *mode : {"silence", "retry-only", "restart", "unconfirmed-once"})
+            QVERIFY2(error.contains(QLatin1String(mode)), qPrintable(error));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHeaterSimTool)

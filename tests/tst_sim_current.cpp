@@ -2,6 +2,7 @@
 // goes, its EEPROM and its failure modes. Requests are built here by hand and checked against the
 // line's reference frames, so the simulator is not judged by its own frame code.
 #include "core/VirtualScheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/SimFraming.h"
 #include "sim/current/StatusFields.h"
@@ -223,6 +224,44 @@ private slots:
         QCOMPARE(int(request->Command), command);
         QCOMPARE(request->Payload, payload);
         QVERIFY(!reader.Next());
+    }
+
+    // A restart mid-run: nothing heard or said while the control unit reboots, then the heater is at
+    // rest with its stream off, and a model that must be woken up is asleep again.
+    void restartLeavesTheHeaterAtRestAndQuiet_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("no wake-up") << "Hydrel-7S";
+        QTest::newRow("woken up") << "Corva-mini";
+    }
+
+    void restartLeavesTheHeaterAtRestAndQuiet()
+    {
+        QFETCH(QString, model);
+        const TCurrentVariant &variant = *FindCurrentVariant(model);
+        Sim = std::make_unique<TCurrentHeaterSim>(variant);
+        Attach(Sim.get());
+        Say(variant.WakeUp);
+        Say(Request(1));
+        Say(Request(7, Bytes({1})));
+        Clock.AdvanceBy(10000);
+        QVERIFY(Sim->Heater().Values().Stage != 0);
+        QVERIFY(Sim->SetFailureMode(QStringLiteral("restart")));
+        Clock.AdvanceBy(THeaterFaults::RestartAfterMs);
+        QVERIFY(!TakeFrames(1).empty()); // the stream ran until the restart
+        Say(Request(6));
+        Clock.AdvanceBy(THeaterFaults::RebootMs - 1);
+        QVERIFY(TakeFrames().empty());
+        Clock.AdvanceBy(1);
+        QCOMPARE(Sim->Heater().Values().Stage, quint8(0));
+        QVERIFY(!Sim->Streaming());
+        Say(Request(6));
+        Clock.AdvanceBy(3000);
+        QCOMPARE(TakeFrames().size(), variant.WakeUp.isEmpty() ? size_t(1) : size_t(0));
+        Say(variant.WakeUp);
+        Say(Request(6));
+        Clock.AdvanceBy(100);
+        QCOMPARE(TakeFrames(6).size(), size_t(1));
     }
 
     void readerResynchronises_data()

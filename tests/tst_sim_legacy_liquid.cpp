@@ -2,6 +2,7 @@
 // routine): its replies, the order of its status cycle, the EEPROM reads, start and stop with their
 // confirmations, and its failure modes.
 #include "core/VirtualScheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/Simulators.h"
 #include "sim/legacy_liquid/Hydrel7HeaterSim.h"
 #include "support/Bytes.h"
@@ -137,6 +138,53 @@ private slots:
         QVERIFY(!Sim->SetFailureMode(QStringLiteral("smoke")));
         for (const QString &mode : Sim->FailureModes())
             QVERIFY2(Sim->SetFailureMode(mode), qPrintable(mode));
+    }
+
+    // Retry-only: a request is its code with its data byte; each is answered on its second copy.
+    void retryOnlyAnswersTheSecondCopy()
+    {
+        QVERIFY(Sim->SetFailureMode(QStringLiteral("retry-only")));
+        Ask(119, 0);
+        Ask(119, 32);
+        QVERIFY(Heard.isEmpty());
+        Ask(119, 32);
+        QCOMPARE(Heard, Reply(119, 32, 0x4E, 0x46, 0x05));
+        Heard.clear();
+        Ask(19);
+        Clock.AdvanceBy(3000);
+        QVERIFY(!Sim->Streaming());
+        Ask(19);
+        QVERIFY(Sim->Streaming());
+    }
+
+    // A restart mid-run: deaf and mute while the control unit reboots, then at pause with its work
+    // time at zero and no stream until asked again.
+    void restartLeavesTheHeaterAtPause()
+    {
+        Ask(19);
+        Ask(1);
+        Clock.AdvanceBy(30000);
+        QCOMPARE(Sim->Stage(), quint8(24));
+        QVERIFY(Sim->SetFailureMode(QStringLiteral("restart")));
+        Clock.AdvanceBy(THeaterFaults::RestartAfterMs);
+        Heard.clear();
+        Ask(104);
+        Clock.AdvanceBy(THeaterFaults::RebootMs - 11);
+        QVERIFY(Heard.isEmpty());
+        Clock.AdvanceBy(1);
+        QCOMPARE(Sim->Stage(), quint8(0));
+        QVERIFY(!Sim->Streaming());
+        Ask(104);
+        QCOMPARE(Heard, Reply(104, 2, 0, 13));
+        Heard.clear();
+        Ask(19);
+        Clock.AdvanceBy(1000);
+        // Work time (first status message, bytes 5 and 6) counts from zero again.
+        const QList<QByteArray> frames = Frames();
+        QVERIFY(!frames.isEmpty());
+        QCOMPARE(quint8(frames.first()[4]) % 100, 1);
+        QCOMPARE(quint8(frames.first()[5]), quint8(0));
+        QCOMPARE(quint8(frames.first()[6]), quint8(0));
     }
 
     void theRegistryServesIt()

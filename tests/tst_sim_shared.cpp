@@ -1,6 +1,7 @@
 // What every simulated heater shares, whatever its protocol: the line faults its frames pass through,
 // on the virtual clock, and the registry that makes a simulator for a model.
 #include "core/VirtualScheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/LineFaults.h"
 #include "sim/Simulators.h"
 #include "support/Bytes.h"
@@ -26,6 +27,7 @@ const QByteArray Frame9 = Bytes({0xAA, 0x04, 0x02, 0x00, 0x06, 0x01, 0x02, 0xC1,
 } // namespace
 
 Q_DECLARE_METATYPE(TPieces)
+Q_DECLARE_METATYPE(QList<bool>)
 
 class TestSimShared : public QObject {
     Q_OBJECT
@@ -195,6 +197,100 @@ private slots:
         faults->Clear();
         faults->Send(Frame9);
         QCOMPARE(Sent, (TPieces{{0, Frame9}}));
+    }
+
+    void retryOnly_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("requests");
+        QTest::addColumn<QList<bool>>("taken");
+        const QByteArray a = Bytes({0x06});
+        const QByteArray b = Bytes({0x04});
+        const QByteArray aOtherPayload = Bytes({0x06, 0x01});
+        QTest::newRow("taken on its second copy") << QList<QByteArray>{a, a} << QList<bool>{false, true};
+        QTest::newRow("the copy after a taken one is a first again")
+            << QList<QByteArray>{a, a, a, a, a} << QList<bool>{false, true, false, true, false};
+        QTest::newRow("requests in turn keep their own copies")
+            << QList<QByteArray>{a, b, a, b} << QList<bool>{false, false, true, true};
+        QTest::newRow("another payload is another request")
+            << QList<QByteArray>{a, aOtherPayload, a, aOtherPayload} << QList<bool>{false, false, true, true};
+    }
+
+    void retryOnly()
+    {
+        QFETCH(QList<QByteArray>, requests);
+        QFETCH(QList<bool>, taken);
+        THeaterFaults faults([] {});
+        for (const QByteArray &request : std::as_const(requests))
+            QVERIFY(faults.Takes(request)); // no fault chosen: everything is taken
+        QVERIFY(faults.Select(QStringLiteral("retry-only")));
+        QList<bool> got;
+        for (const QByteArray &request : std::as_const(requests))
+            got << faults.Takes(request);
+        QCOMPARE(got, taken);
+        // Cleared, a request heard once is not owed an answer any more.
+        faults.Takes(requests.first());
+        faults.Clear();
+        QVERIFY(faults.Select(QStringLiteral("retry-only")));
+        QVERIFY(!faults.Takes(requests.first()));
+    }
+
+    void restartIsDeafAndMuteForAWhileThenAtRest()
+    {
+        int powerOns = 0;
+        THeaterFaults faults([&] { ++powerOns; });
+        QVERIFY(faults.Select(QStringLiteral("restart")));
+        Clock.AdvanceBy(THeaterFaults::RestartAfterMs - 1);
+        QVERIFY(!faults.Rebooting());
+        QVERIFY(faults.Takes(Frame9));
+        QCOMPARE(powerOns, 0);
+        Clock.AdvanceBy(1);
+        QCOMPARE(powerOns, 1);
+        QVERIFY(faults.Rebooting());
+        QVERIFY(!faults.Takes(Frame9));
+        Clock.AdvanceBy(THeaterFaults::RebootMs - 1);
+        QVERIFY(faults.Rebooting());
+        Clock.AdvanceBy(1);
+        QVERIFY(!faults.Rebooting());
+        QVERIFY(faults.Takes(Frame9));
+        // Once: the heater does not keep restarting.
+        Clock.AdvanceBy(10 * THeaterFaults::RestartAfterMs);
+        QCOMPARE(powerOns, 1);
+    }
+
+    void restartIsCalledOff_data()
+    {
+        QTest::addColumn<QString>("instead");
+        QTest::newRow("cleared") << "";
+        QTest::newRow("retry-only chosen") << "retry-only";
+    }
+
+    void restartIsCalledOff()
+    {
+        QFETCH(QString, instead);
+        bool restarted = false;
+        THeaterFaults faults([&] { restarted = true; });
+        QVERIFY(faults.Select(QStringLiteral("restart")));
+        Clock.AdvanceBy(THeaterFaults::RestartAfterMs / 2);
+        if (instead.isEmpty())
+            faults.Clear();
+        else
+            QVERIFY(faults.Select(instead));
+        Clock.AdvanceBy(2 * THeaterFaults::RestartAfterMs);
+        QVERIFY(!restarted);
+        QVERIFY(!faults.Rebooting());
+    }
+
+    void heaterFaultsAreChosenByName()
+    {
+        THeaterFaults faults([] {});
+        QCOMPARE(THeaterFaults::Names(), (QStringList{"retry-only", "restart"}));
+        for (const QString &name : {"", "none", "silence", "retry", "Restart"})
+            QVERIFY2(!faults.Select(name), qPrintable(name));
+        // A name it does not know leaves the fault chosen before.
+        QVERIFY(faults.Select(QStringLiteral("retry-only")));
+        QVERIFY(!faults.Select(QStringLiteral("retry-once")));
+        QVERIFY(!faults.Takes(Frame9));
+        QVERIFY(faults.Takes(Frame9));
     }
 
     void registryKnowsTheSimulatedModels()

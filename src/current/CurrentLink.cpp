@@ -164,11 +164,13 @@ void TCurrentProduct::RequestVersion()
 void TCurrentProduct::StartPolling()
 {
     SendCommand(3, 0, 7, QByteArray(1, '\1'));
+    StreamAsked = true;
 }
 
 void TCurrentProduct::StopPolling()
 {
     SendCommand(3, 0, 7, QByteArray(1, '\0'));
+    StreamAsked = false;
     StatusActive = false;
 }
 
@@ -177,6 +179,12 @@ void TCurrentProduct::TimerEvent(QObject *sender)
     try {
         TraceTimerEvent(QStringLiteral(" TimerEvent"));
         SendCommand(2, 0, 0);
+        // A heater that missed the stream request, or restarted and so forgot it, still answers the
+        // keep-alive: the watchdog sees a live line that brings no status. The stream is asked for
+        // again until it comes.
+        if (StreamAsked && !StatusSinceTick)
+            StartPolling();
+        StatusSinceTick = false;
     } catch (const std::exception &error) {
         LogOperationError(QStringLiteral("TimerEvent"), SenderName(sender), error);
     }

@@ -48,6 +48,9 @@ public:
 
 protected:
     const TCurrentModel &Model;
+    // The stream was asked for and not switched off since; a status came since the last keep-alive.
+    bool StreamAsked = false;
+    bool StatusSinceTick = false;
 
     QString SearchingTitle() const override;
     QString IdentifiedTitle() const;

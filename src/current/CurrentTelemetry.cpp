@@ -12,6 +12,7 @@ void TCurrentProduct::DecodeStatus(const QByteArray &frame)
         return;
     }
     StatusActive = true;
+    StatusSinceTick = true;
     Stage = FrameByte(frame, 5);
     if (Stage != PrevStage) {
         PrevStage = Stage;

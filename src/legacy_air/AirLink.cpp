@@ -116,6 +116,16 @@ void TAirProduct::ErTimerEvent(QObject *sender)
     TProduct::ErTimerEvent(sender);
 }
 
+void TAirProduct::OnSearchTimer(QObject *sender)
+{
+    // This family's watchdog runs only while a command is in flight, and while the adapter is away
+    // the search tick only tries the port. A heater identified just before the adapter went, with no
+    // poll cycle begun yet, would never be declared lost: the watchdog is started for it.
+    if (Identified && Port && Port->Lost() && ErTimer)
+        ErTimer->SetEnabled(true);
+    TProduct::OnSearchTimer(sender);
+}
+
 void TAirProduct::ClearDecodedValues()
 {
     TProduct::ClearDecodedValues();

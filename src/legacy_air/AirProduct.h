@@ -21,6 +21,7 @@ public:
     void ParseData() override;
     void TimerEvent(QObject *sender) override;
     void ErTimerEvent(QObject *sender) override;
+    void OnSearchTimer(QObject *sender) override;
     void TransmitTimerEvent(QObject *sender) override;
     void ReadEDR() override;
     void RequestSerialNumber() override;

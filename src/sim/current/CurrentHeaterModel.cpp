@@ -45,6 +45,18 @@ void TCurrentHeaterModel::Stop()
     }
 }
 
+void TCurrentHeaterModel::PowerOn()
+{
+    Current = THeaterSettings{};
+    BlowerRps = 0;
+    StrokesLeft = 0;
+    PumpSecondsLeft = 0;
+    FuelPumpingPrepared = false;
+    CirculationPumpPrepared = false;
+    Now.WorkTime = 0;
+    Enter({0, Programme.PauseMode});
+}
+
 void TCurrentHeaterModel::SetBlower(quint8 rps)
 {
     // Only a heater at rest lends its blower out; while it burns, the burner decides the speed.

@@ -53,6 +53,9 @@ public:
     void PrepareCirculationPump();
     void RunCirculationPump(quint16 minutes);
     void SetFaultCode(quint8 code) { Now.FaultCode = code; }
+    // The control unit starts afresh: at rest, nothing prepared, the run forgotten; what it measures
+    // (and a fault it reports) stays as it is.
+    void PowerOn();
 
     // One second of heater time.
     void Step();

@@ -21,10 +21,10 @@ THeaterSettings SettingsFrom(const QByteArray &payload)
 TCurrentHeaterSim::TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed)
     : Model(variant), Physics(variant.Programme, seed), EepromImage(variant.BuildEeprom(variant)),
       Line(SimFraming::StartByte, seed, [this](const QByteArray &bytes) {
-          if (Send)
+          if (Send && !Faults.Rebooting())
               Send(bytes);
       }),
-      WokenUp(variant.WakeUp.isEmpty())
+      Faults([this] { PowerOn(); }), WokenUp(variant.WakeUp.isEmpty())
 {
 }
 
@@ -55,6 +55,8 @@ void TCurrentHeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)
 
 void TCurrentHeaterSim::Receive(const QByteArray &bytes)
 {
+    if (Faults.Rebooting())
+        return;
     QByteArray heard = bytes;
     if (!WokenUp) {
         if (!Hears(Model.WakeUpBaudRate))
@@ -68,7 +70,8 @@ void TCurrentHeaterSim::Receive(const QByteArray &bytes)
     StartClock();
     Reader.Append(heard);
     while (auto request = Reader.Next())
-        Handle(*request);
+        if (Faults.Takes(char(request->Command) + request->Payload))
+            Handle(*request);
 }
 
 qsizetype TCurrentHeaterSim::ListenForWakeUp(const QByteArray &bytes)
@@ -86,10 +89,11 @@ qsizetype TCurrentHeaterSim::ListenForWakeUp(const QByteArray &bytes)
 bool TCurrentHeaterSim::SetFailureMode(const QString &name)
 {
     static const QRegularExpression faultPattern(QStringLiteral("^fault-(\\d{1,3})$"));
-    if (Line.Select(name))
+    if (Line.Select(name) || Faults.Select(name))
         return true;
     if (name == QLatin1String("none")) {
         Line.Clear();
+        Faults.Clear();
         IgnoreNextEepromRequest = false;
         Physics.SetFaultCode(0);
     } else if (name == QLatin1String("edr-first-request-unanswered")) {
@@ -104,7 +108,7 @@ bool TCurrentHeaterSim::SetFailureMode(const QString &name)
 
 QStringList TCurrentHeaterSim::FailureModes() const
 {
-    return QStringList{QStringLiteral("none")} + TLineFaults::Names()
+    return QStringList{QStringLiteral("none")} + TLineFaults::Names() + THeaterFaults::Names()
          + QStringList{QStringLiteral("fault-27"), QStringLiteral("edr-first-request-unanswered")};
 }
 
@@ -247,4 +251,15 @@ void TCurrentHeaterSim::SendStatus()
     TScheduler &clock = TScheduler::Instance();
     StatusTask = clock.CallAt(clock.Now() + StatusPeriodMs, [this] { SendStatus(); });
     Line.Send(SimFraming::Answer(1, StatusPayload()));
+}
+
+void TCurrentHeaterSim::PowerOn()
+{
+    StopStream();
+    TScheduler::Instance().Cancel(StepTask);
+    StepTask = 0;
+    Physics.PowerOn();
+    Reader = SimFraming::TRequestReader();
+    WokenUp = Model.WakeUp.isEmpty();
+    WakeUpHeard.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Scheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/HeaterSimulator.h"
 #include "sim/LineFaults.h"
 #include "sim/current/CurrentHeaterModel.h"
@@ -18,9 +19,11 @@
 //   "none"                          everything below off
 //   the line faults of TLineFaults  "silence" (still hears and obeys), "bad-crc", "split-frames",
 //                                   "noise"; they replace one another
+//   the heater faults of THeaterFaults  "retry-only" (a request is one command with its payload),
+//                                   "restart" (back asleep when the row has a wake-up sequence)
 //   "fault-N" (N = 1..255)          reports fault code N in its status; "fault-0" clears it
 //   "edr-first-request-unanswered"  ignores the first EEPROM request it hears afterwards
-// The fault code and the EEPROM mode come on top of the line fault.
+// The heater fault, the fault code and the EEPROM mode come on top of the line fault.
 class TCurrentHeaterSim : public THeaterSimulator {
 public:
     explicit TCurrentHeaterSim(const TCurrentVariant &variant, quint32 seed = 1);
@@ -56,12 +59,14 @@ private:
     void StartStream();
     void StopStream();
     void SendStatus();
+    void PowerOn();
 
     TCurrentVariant Model;
     TCurrentHeaterModel Physics;
     SimFraming::TRequestReader Reader;
     QByteArray EepromImage;
     TLineFaults Line;
+    THeaterFaults Faults;
 
     bool IgnoreNextEepromRequest = false;
     qint32 LineSpeed = 0; // 0: the line has not told

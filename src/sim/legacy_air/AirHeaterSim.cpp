@@ -82,10 +82,10 @@ QStringList AirVariantModels()
 
 TAirHeaterSim::TAirHeaterSim(const TAirVariant &variant, quint32 seed)
     : Variant(variant), Line(0x00, seed, [this](const QByteArray &bytes) {
-          if (Send)
+          if (Send && !Faults.Rebooting())
               Send(bytes);
       }),
-      Image(BuildImage())
+      Faults([this] { PowerOn(); }), Image(BuildImage())
 {
 }
 
@@ -109,10 +109,11 @@ void TAirHeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)
 bool TAirHeaterSim::SetFailureMode(const QString &name)
 {
     static const QRegularExpression faultPattern(QStringLiteral("^fault-(\\d{1,3})$"));
-    if (Line.Select(name))
+    if (Line.Select(name) || Faults.Select(name))
         return true;
     if (name == QLatin1String("none")) {
         Line.Clear();
+        Faults.Clear();
         FaultCode = 0;
         BadDumpSum = false;
         NoCalibration = false;
@@ -130,19 +131,20 @@ bool TAirHeaterSim::SetFailureMode(const QString &name)
 
 QStringList TAirHeaterSim::FailureModes() const
 {
-    return QStringList{QStringLiteral("none")} + TLineFaults::Names()
+    return QStringList{QStringLiteral("none")} + TLineFaults::Names() + THeaterFaults::Names()
          + QStringList{QStringLiteral("fault-5"), QStringLiteral("bad-dump-sum"), QStringLiteral("no-calibration")};
 }
 
 void TAirHeaterSim::Receive(const QByteArray &bytes)
 {
-    if (WrongLineSpeed)
+    if (WrongLineSpeed || Faults.Rebooting())
         return;
     StartClock();
     Reader.Append(bytes);
     while (const std::optional<quint8> code = Reader.Next()) {
         HeardCodes << *code;
-        Waiting << *code;
+        if (Faults.Takes(QByteArray(1, char(*code))))
+            Waiting << *code;
     }
     if (AnswerTask == 0 && !Waiting.isEmpty()) {
         TScheduler &clock = TScheduler::Instance();
@@ -274,4 +276,16 @@ void TAirHeaterSim::Step()
     FlameC = Towards(FlameC, flame ? 180 : AmbientC, 0.3);
     PlateC = Towards(PlateC, HeaterStage == Burning ? 80 : flame ? 45 : AmbientC, 0.15);
     StartClock();
+}
+
+void TAirHeaterSim::PowerOn()
+{
+    TScheduler &clock = TScheduler::Instance();
+    clock.Cancel(AnswerTask);
+    clock.Cancel(StepTask);
+    AnswerTask = StepTask = 0;
+    Waiting.clear();
+    Reader = AirWire::TRequestReader();
+    Blowing = false;
+    Enter(Pause);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Scheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/HeaterSimulator.h"
 #include "sim/LineFaults.h"
 #include "sim/legacy_air/AirWire.h"
@@ -27,6 +28,8 @@ QStringList AirVariantModels();
 // Failure modes (SetFailureMode):
 //   "none"                          everything below off
 //   the line faults of TLineFaults  "silence", "bad-crc", "split-frames", "noise"
+//   the heater faults of THeaterFaults  "retry-only" (a request is one command code), "restart" (back
+//                                   at pause with its blower off; the commands waiting are dropped)
 //   "fault-N" (N = 1..255)          reports fault code N with its status; "fault-0" clears it
 //   "bad-dump-sum"                  every EEPROM dump carries a wrong sum
 //   "no-calibration"                the FI calibration requests go unanswered
@@ -56,10 +59,12 @@ private:
     void Step();
     void Enter(quint8 stage);
     quint8 StatusByte() const;
+    void PowerOn();
 
     TAirVariant Variant;
     AirWire::TRequestReader Reader;
     TLineFaults Line;
+    THeaterFaults Faults;
     QByteArray Image;
     QList<quint8> Waiting;
     QList<quint8> HeardCodes;

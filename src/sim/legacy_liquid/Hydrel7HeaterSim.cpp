@@ -60,9 +60,10 @@ constexpr quint8 FiTrained = 75;
 THydrel7HeaterSim::THydrel7HeaterSim(quint32 seed)
     : Line(SimHydrel7::StartByte, seed,
            [this](const QByteArray &bytes) {
-               if (Send)
+               if (Send && !Faults.Rebooting())
                    Send(bytes);
-           })
+           }),
+      Faults([this] { PowerOn(); })
 {
     EepromImage = Hydrel7EepromImage(SerialLow);
 }
@@ -95,10 +96,11 @@ void THydrel7HeaterSim::LineBaudRateChanged(qint32 bitsPerSecond)
 bool THydrel7HeaterSim::SetFailureMode(const QString &name)
 {
     static const QRegularExpression faultPattern(QStringLiteral("^fault-(\\d{1,3})$"));
-    if (Line.Select(name))
+    if (Line.Select(name) || Faults.Select(name))
         return true;
     if (name == QLatin1String("none")) {
         Line.Clear();
+        Faults.Clear();
         FaultCode = 0;
         FiUnanswered = EdrUnanswered = SkipNextConfirmation = false;
     } else if (name == QLatin1String("fi-unanswered")) {
@@ -117,19 +119,20 @@ bool THydrel7HeaterSim::SetFailureMode(const QString &name)
 
 QStringList THydrel7HeaterSim::FailureModes() const
 {
-    return QStringList{QStringLiteral("none")} + TLineFaults::Names()
+    return QStringList{QStringLiteral("none")} + TLineFaults::Names() + THeaterFaults::Names()
          + QStringList{QStringLiteral("fault-9"), QStringLiteral("fi-unanswered"), QStringLiteral("unconfirmed-once"),
                        QStringLiteral("edr-unanswered")};
 }
 
 void THydrel7HeaterSim::Receive(const QByteArray &bytes)
 {
-    if (WrongLineSpeed)
+    if (WrongLineSpeed || Faults.Rebooting())
         return;
     StartClock();
     Reader.Append(bytes);
     while (auto request = Reader.Next())
-        Handle(*request);
+        if (Faults.Takes(QByteArray{char(request->Code), char(request->Data)}))
+            Handle(*request);
 }
 
 void THydrel7HeaterSim::Reply(quint8 code, quint8 b5, quint8 b6, quint8 b7, quint8 b8)
@@ -251,4 +254,16 @@ void THydrel7HeaterSim::SendCycle()
     Line.Send(Frame(StatusFlags, 107));
     TScheduler &clock = TScheduler::Instance();
     StatusTask = clock.CallAt(clock.Now() + CyclePeriodMs, [this] { SendCycle(); });
+}
+
+void THydrel7HeaterSim::PowerOn()
+{
+    TScheduler &clock = TScheduler::Instance();
+    clock.Cancel(StatusTask);
+    clock.Cancel(StepTask);
+    StatusTask = StepTask = 0;
+    Reader = SimHydrel7::TRequestReader();
+    EnterStage(Stage::Pause);
+    WorkSeconds = 0;
+    Alternate = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/Scheduler.h"
+#include "sim/HeaterFaults.h"
 #include "sim/HeaterSimulator.h"
 #include "sim/LineFaults.h"
 #include "sim/legacy_liquid/Hydrel7Wire.h"
@@ -13,6 +14,8 @@
 // Failure modes (SetFailureMode):
 //   "none"                 everything below off
 //   the line faults of TLineFaults  "silence" (still hears and obeys), "bad-crc", "split-frames", "noise"
+//   the heater faults of THeaterFaults  "retry-only" (a request is its code with its data byte),
+//                          "restart" (back at pause, work time zero, nothing streamed)
 //   "fault-N" (N = 1..255) reports fault code N while it runs; "fault-0" clears it
 //   "fi-unanswered"        leaves the FI requests unanswered
 //   "unconfirmed-once"     leaves the next start or stop request unconfirmed (it still obeys)
@@ -46,9 +49,11 @@ private:
     void Step();
     void EnterStage(quint8 stage);
     void SendCycle();
+    void PowerOn();
 
     SimHydrel7::TRequestReader Reader;
     TLineFaults Line;
+    THeaterFaults Faults;
     QByteArray EepromImage;
     quint8 SerialHigh = 12;
     quint32 SerialLow = 345678;
