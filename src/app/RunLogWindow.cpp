@@ -46,6 +46,7 @@ TfrmGraph *OpenRunLogWindow(TfrmMain &main, const QString &path)
     graph->setWindowTitle(name);
     TGraphPresentation view(*graph);
     ReplayRunLog(content, view);
+    QObject::connect(graph, &TfrmGraph::PlaceWanted, &main, [&main, graph] { main.PlaceReview(graph); }, Qt::DirectConnection);
     QMdiSubWindow *frame = main.AddChild(graph);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->show();

@@ -429,6 +429,17 @@ void TfrmMain::PlaceBesidePanel(QWidget *child)
     FrameOf(child)->move(panel.left() + panel.width() + 10, panel.top());
 }
 
+void TfrmMain::PlaceReview(QWidget *child)
+{
+    if (!frmGraph)
+        return;
+    const QRect live = FrameOf(frmGraph)->geometry();
+    QWidget *frame = FrameOf(child);
+    const int below = live.bottom() + 10;
+    const int top = below + frame->height() <= Area->height() ? below : live.top();
+    frame->setGeometry(live.left(), top, live.width(), frame->height());
+}
+
 void TfrmMain::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);

@@ -55,6 +55,9 @@ public:
     // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
     // buttons free.
     void PlaceBesidePanel(QWidget *child);
+    // Places a saved run's graphs window as the live one is placed, below it where the area has room
+    // (over it where not), so it lies whole in sight and leaves the panel's buttons free.
+    void PlaceReview(QWidget *child);
 
     QMdiArea *Area;
     QLabel *pnl1;
