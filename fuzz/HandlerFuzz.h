@@ -41,6 +41,7 @@ public:
         return true;
     }
     bool Done() const { return At >= Input.size(); }
+    qsizetype Used() const { return At; }
 
 private:
     QByteArray Input;
@@ -86,12 +87,15 @@ inline int Run(const uint8_t *data, size_t size, const std::vector<TCreate> &mod
     TSerialPort port(nullptr, std::make_unique<TMemoryChannel>(&peer));
     ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
     TProduct *product = create();
-    bool edrAsked = false;
+    // A handler refuses the EDR read (or skips it without a word) until it has the heater's state, so
+    // it is asked again after every piece until a read has taken bytes from the line.
+    bool edrRead = false;
     while (peer.SendNext()) {
         Setting().Clock.AdvanceBy(gapMs);
-        if (readEdr && !edrAsked && product->Identified) {
-            edrAsked = true;
+        if (readEdr && !edrRead && product->Identified) {
+            const qsizetype before = peer.Used();
             product->ReadEDR();
+            edrRead = peer.Used() > before;
         }
     }
     Setting().Clock.AdvanceBy(3000);
