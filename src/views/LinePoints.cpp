@@ -16,12 +16,13 @@ void TLinePoints::AppendInOrder(double key, double value)
         Chunks.push_back(std::make_unique<TChunk>());
         Bases.push_back(key);
     }
-    if (PointCount % BlockPoints == 0)
-        BlockKeys.push_back(key);
     TChunk &chunk = *Chunks.back();
     chunk.KeyOffsets[PointCount & ChunkMask] = float(key - Bases.back());
     chunk.Values[PointCount & ChunkMask] = value;
     ++PointCount;
+    // The key as stored, so a block's key and its first point's key are the same number.
+    if ((PointCount - 1) % BlockPoints == 0)
+        BlockKeys.push_back(KeyAt(PointCount - 1));
     Summary.Append(value);
 }
 
