@@ -51,6 +51,16 @@ struct TPort {
         return got;
     }
 };
+
+// Starts the simulator with the arguments; returns the pseudo-terminal it serves, or why it does not.
+QString StartHeater(QProcess &heater, const QStringList &arguments)
+{
+    heater.start(Binary("thermoryx-heater-sim"), arguments);
+    if (!heater.waitForStarted(5000))
+        return heater.errorString();
+    const QString pty = PtyPath(heater);
+    return pty.startsWith(QLatin1String("/dev/")) ? pty : pty + QString::fromLocal8Bit(heater.readAllStandardError());
+}
 } // namespace
 
 class TestHeaterSimTool : public QObject {
@@ -74,12 +84,9 @@ private slots:
         QFETCH(QByteArray, wakeUp);
         QFETCH(QByteArray, version);
         QProcess heater;
-        heater.start(Binary("thermoryx-heater-sim"), {"--model", model});
         auto end = qScopeGuard([&] { End(heater); });
-        QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
-        const QString pty = PtyPath(heater);
-        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
-
+        const QString pty = StartHeater(heater, {"--model", model});
+        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty));
         TPort port(pty);
         QVERIFY(port.Fd >= 0);
         const QByteArray request = CurrentTest::Frame(6);
@@ -107,11 +114,9 @@ private slots:
     void startsInAFailureMode()
     {
         QProcess heater;
-        heater.start(Binary("thermoryx-heater-sim"), {"--model", "Zephal-1", "--fault", "retry-only"});
         auto end = qScopeGuard([&] { End(heater); });
-        QVERIFY2(heater.waitForStarted(5000), qPrintable(heater.errorString()));
-        const QString pty = PtyPath(heater);
-        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty + heater.readAllStandardError()));
+        const QString pty = StartHeater(heater, {"--model", "Zephal-1", "--fault", "retry-only"});
+        QVERIFY2(pty.startsWith(QLatin1String("/dev/")), qPrintable(pty));
         TPort port(pty);
         QVERIFY(port.Fd >= 0);
         const QByteArray request = CurrentTest::Frame(6);
