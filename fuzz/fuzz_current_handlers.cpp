@@ -1,11 +1,7 @@
 // The current family's handlers (Hydrel-7S, Zephal-33 new revision, Zephal-1, Corva-Mini) fed
 // arbitrary bytes through the port: the status, serial-number, version and EEPROM-block decoders, the
 // EDR read and each model's EDR report.
-#include "HandlerFuzz.h"
-#include "current/CorvaMini.h"
-#include "current/Orvel.h"
-#include "current/Zephal1.h"
-#include "current/Zephal33New.h"
+#include "CurrentModels.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -15,8 +11,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::vector<HandlerFuzz::TCreate> models = {
-        [] { return new TOrvel; }, [] { return new TZephal33new; }, [] { return new TZephal1; },
-        [] { return new TCorvaMini; }};
+    static const std::vector<HandlerFuzz::TCreate> models = HandlerFuzz::CurrentModels();
     return HandlerFuzz::Run(data, size, models);
 }

@@ -5,11 +5,7 @@
 // log's rows), serial number, version and EEPROM data. Cheap enough per input to run far more inputs
 // than the whole-session handler targets. (A legacy air answer means nothing without the command it
 // answers; that family's decoders are fed through its handler target.)
-#include "HandlerFuzz.h"
-#include "current/CorvaMini.h"
-#include "current/Orvel.h"
-#include "current/Zephal1.h"
-#include "current/Zephal33New.h"
+#include "CurrentModels.h"
 #include "legacy_liquid/Hydrel7.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -20,8 +16,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::vector<HandlerFuzz::TCreate> models = {
-        [] { return new TOrvel; }, [] { return new TZephal33new; }, [] { return new TZephal1; },
-        [] { return new TCorvaMini; }, [] { return new THydrelOld; }};
+    static const std::vector<HandlerFuzz::TCreate> models = [] {
+        std::vector<HandlerFuzz::TCreate> all = HandlerFuzz::CurrentModels();
+        all.push_back([] { return new THydrelOld; });
+        return all;
+    }();
     return HandlerFuzz::Decode(data, size, models);
 }
