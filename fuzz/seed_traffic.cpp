@@ -23,36 +23,60 @@
 
 namespace {
 // Passes the line through to the simulator and keeps what it sends, as one stream and as chunks.
-// The first chunk sent after the program wrote counts as the answer; any other was sent unasked.
+// The first chunk sent after the program wrote counts as the write's answer, and a write followed by
+// another before any chunk came gets an empty answer, as a replay answers every write; any other
+// chunk was sent unasked.
 class TTap : public TLinePeer {
 public:
     explicit TTap(THeaterSimulator &simulator) : Simulator(simulator)
     {
         Simulator.Send = [this](const QByteArray &bytes) {
             Heard += bytes;
-            const QByteArray chunk = bytes.left(0x7FFF);
-            const quint16 head = quint16(chunk.size()) | (Asked ? 0 : HandlerFuzz::TReplayChannel::UnaskedBit);
+            Keep(bytes, !Asked);
             Asked = false;
-            Conversation += char(head >> 8);
-            Conversation += char(head & 0xFF);
-            Conversation += chunk;
             if (Send)
                 Send(bytes);
         };
     }
-    void Receive(const QByteArray &bytes) override
+    // The program writes a request.
+    void Wrote()
     {
+        if (Asked)
+            Keep({}, false);
         Asked = true;
-        Simulator.Receive(bytes);
     }
+    void Receive(const QByteArray &bytes) override { Simulator.Receive(bytes); }
     void LineBaudRateChanged(qint32 bitsPerSecond) override { Simulator.LineBaudRateChanged(bitsPerSecond); }
 
     QByteArray Heard;
     QByteArray Conversation;
 
 private:
+    void Keep(const QByteArray &bytes, bool unasked)
+    {
+        const QByteArray chunk = bytes.left(0x7FFF);
+        const quint16 head = quint16(chunk.size()) | (unasked ? HandlerFuzz::TReplayChannel::UnaskedBit : 0);
+        Conversation += char(head >> 8);
+        Conversation += char(head & 0xFF);
+        Conversation += chunk;
+    }
+
     THeaterSimulator &Simulator;
     bool Asked = false;
+};
+
+// The in-memory line, telling the tap of every write.
+class TTappedLine : public TMemoryChannel {
+public:
+    explicit TTappedLine(TTap &tap) : TMemoryChannel(&tap), Tap(tap) {}
+    qint64 Write(const QByteArray &bytes, int timeoutMs) override
+    {
+        Tap.Wrote();
+        return TMemoryChannel::Write(bytes, timeoutMs);
+    }
+
+private:
+    TTap &Tap;
 };
 
 struct TSeedModel {
@@ -77,7 +101,7 @@ std::optional<TTraffic> Record(const TSeedModel &model, const QString &mode)
         if (!simulator || (mode != QLatin1String("none") && !simulator->SetFailureMode(mode)))
             return traffic;
         TTap tap(*simulator);
-        auto channel = std::make_unique<TMemoryChannel>(&tap);
+        auto channel = std::make_unique<TTappedLine>(tap);
         const TMemoryChannel &line = *channel;
         TSerialPort port(nullptr, std::move(channel));
         ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
