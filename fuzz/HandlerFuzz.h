@@ -9,6 +9,7 @@
 #include "product/Product.h"
 #include "product/ProductEnvironment.h"
 #include "serial/ByteChannel.h"
+#include "serial/MemoryChannel.h"
 #include "serial/SerialPort.h"
 #include <QByteArray>
 #include <QDir>
@@ -224,7 +225,7 @@ inline int Decode(const uint8_t *data, size_t size, const std::vector<TCreate> &
         return 0;
     const TCreate &create = models[data[0] % models.size()];
     const size_t piece = 1 + data[1] % 64;
-    TSerialPort port(nullptr, std::make_unique<TReplayChannel>(QByteArray(), TReplayChannel::TMode::Pieces, 1));
+    TSerialPort port(nullptr, std::make_unique<TMemoryChannel>());
     ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
     TProduct *product = create();
     for (size_t at = 2; at < size; at += piece) {
