@@ -1,8 +1,9 @@
 // The real program over a pseudo-terminal while it records a run of a simulated Hydrel-7S: a
-// termination signal closes it in order with the run saved, and a run cut off by kill -9 is saved at
-// the next start. The heater runs in this test's own process, so that the test can set it fuel
-// pumping (stage 0, mode 4), which the program records as a run without being told to. Real time,
-// bounded to about half a minute a case.
+// termination signal closes it in order with the run saved, also while a message box is open, and a
+// run cut off by kill -9 is saved at the next start. The heater runs in this test's own process, so
+// that the test can set it fuel pumping (stage 0, mode 4), which the program records as a run without
+// being told to. The box is one the program opens by itself: --log-file /dev/full makes the first log
+// line fail, and the program says so in a message box. Real time, bounded to about half a minute a case.
 #include "sim/PtyBridge.h"
 #include "sim/Simulators.h"
 #include "sim/current/CurrentHeaterSim.h"
@@ -33,6 +34,15 @@ QStringList RunFiles()
         .entryList({QStringLiteral("[[]070001234[]] *.csv")}, QDir::Files, QDir::Name);
 }
 
+// A heater that never answers and only counts what it hears.
+class TDeafHeater : public THeaterSimulator {
+public:
+    void Receive(const QByteArray &bytes) override { Heard += bytes.size(); }
+    bool SetFailureMode(const QString &) override { return false; }
+    QStringList FailureModes() const override { return {}; }
+    qsizetype Heard = 0;
+};
+
 bool WaitFor(const std::function<bool()> &condition, int ms)
 {
     QDeadlineTimer deadline(ms);
@@ -61,14 +71,16 @@ class TestProgramSignals : public QObject {
         const QStringList names = QDir(JournalFolder()).entryList({QStringLiteral("*.runjournal")}, QDir::Files);
         return names.size() == 1 ? ReadAll(JournalFolder() + QLatin1Char('/') + names.first()) : QByteArray();
     }
-    void StartProgram(QProcess &program, const QString &log)
+    void StartProgram(QProcess &program, const QString &log, const QStringList &more = {},
+                      const TPtyBridge *bridge = nullptr)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_DATA_HOME"), Data->path());
         program.setProcessEnvironment(env);
+        const QString port = (bridge ? bridge : Bridge.get())->SlavePath();
         program.start(Binary("thermoryx-diagnostic"),
-                      {"--port", Bridge->SlavePath(), "--model", "Hydrel-7S", "--log-file", log});
+                      QStringList{"--port", port, "--model", "Hydrel-7S", "--log-file", log} + more);
         QVERIFY2(program.waitForStarted(5000), qPrintable(program.errorString()));
     }
     // The program has found the heater; the heater pumps fuel, and the program records it.
@@ -76,6 +88,11 @@ class TestProgramSignals : public QObject {
     {
         QVERIFY2(WaitFor([&] { return CountContaining(LogLines(log), QStringLiteral("Version: ")) > 0; }, 20000),
                  qPrintable(LogLines(log).join('\n')));
+        PumpAndRecord();
+    }
+    // The heater pumps fuel, and the program, once it has found the heater, records it.
+    void PumpAndRecord()
+    {
         QVERIFY(WaitFor(
             [&] {
                 if (Sim()->Heater().Values().Mode != 4) {
@@ -86,6 +103,26 @@ class TestProgramSignals : public QObject {
             },
             10000));
         QVERIFY2(WaitFor([&] { return Journal().count("\r\n") >= 3; }, 15000), Journal().constData());
+    }
+
+    // The signal ends the program in order, and the run being recorded is saved: its file holds at
+    // least what the journal held when the signal went, and the journal is gone.
+    void EndsWithTheRunSaved(QProcess &program, int signal)
+    {
+        const QByteArray recorded = Journal();
+        ::kill(pid_t(program.processId()), signal);
+        QVERIFY2(program.waitForFinished(15000), "the program is still running 15 s after the signal");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        QStringList files = RunFiles();
+        for (const QString &name : FilesBefore)
+            files.removeAll(name);
+        QCOMPARE(files.size(), 1);
+        const QByteArray saved = ReadAll(qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + files.first());
+        // The journal's first line is the serial number; the rest is the file as it was then.
+        QVERIFY2(saved.startsWith(recorded.mid(recorded.indexOf('\n') + 1)), saved.constData());
+        QVERIFY(Journal().isEmpty());
     }
 
 private slots:
@@ -122,22 +159,44 @@ private slots:
         StartProgram(program, log);
         auto end = qScopeGuard([&] { End(program); });
         RecordRun(log);
-        const QByteArray recorded = Journal();
+        EndsWithTheRunSaved(program, signal);
+        QVERIFY(CountContaining(LogLines(log), QStringLiteral("Connection lost.")) == 0);
+    }
+
+    // The box comes at the program's first turn, before the heater is found: a trace file that cannot
+    // be written is the line logged first. The program then finds the heater and records its run
+    // while the box waits, as it would behind any box left unanswered.
+    void terminationSignalSavesTheRunWhileABoxIsOpen()
+    {
+        QProcess program;
+        StartProgram(program, QStringLiteral("/dev/full"),
+                     {"--trace-file", Data->filePath(QStringLiteral("missing/trace.txt"))});
+        auto end = qScopeGuard([&] { End(program); });
+        PumpAndRecord();
+        EndsWithTheRunSaved(program, SIGTERM);
+    }
+
+    // The box opens inside the first search burst's wait: the first log line is the search tick, and
+    // the box comes at the burst's first turn of the event loop, just after its request has gone out.
+    // The wait cannot return until the box has, so the program ends only if the box is closed.
+    void terminationSignalEndsAWaitUnderABox_data()
+    {
+        terminationSignalSavesTheRun_data();
+    }
+    void terminationSignalEndsAWaitUnderABox()
+    {
+        QFETCH(int, signal);
+        TDeafHeater deaf;
+        TPtyBridge bridge(&deaf);
+        QProcess program;
+        StartProgram(program, QStringLiteral("/dev/full"), {}, &bridge);
+        auto end = qScopeGuard([&] { End(program); });
+        QVERIFY(WaitFor([&] { return deaf.Heard > 0; }, 15000));
 
         ::kill(pid_t(program.processId()), signal);
-        QVERIFY(program.waitForFinished(15000));
+        QVERIFY2(program.waitForFinished(15000), "the program is still running 15 s after the signal");
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
-
-        QStringList files = RunFiles();
-        for (const QString &name : FilesBefore)
-            files.removeAll(name);
-        QCOMPARE(files.size(), 1);
-        const QByteArray saved = ReadAll(qEnvironmentVariable("THERMORYX_BIN_DIR") + QLatin1Char('/') + files.first());
-        // The journal's first line is the serial number; the rest is the file as it was then.
-        QVERIFY2(saved.startsWith(recorded.mid(recorded.indexOf('\n') + 1)), saved.constData());
-        QVERIFY(Journal().isEmpty());
-        QVERIFY(CountContaining(LogLines(log), QStringLiteral("Connection lost.")) == 0);
     }
 
     void runCutOffByKillIsSavedAtTheNextStart()

@@ -27,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QTime>
@@ -455,7 +456,18 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
 void TfrmMain::CloseWithoutAsking()
 {
     CloseAgreed = true;
-    close();
+    // Nobody may be waited for from now on: a box asked for is answered Cancel/No at once, its text
+    // goes to the log; the boxes open now are closed so, and the close comes once their loops have
+    // returned, so that no code waiting on a box finds its handler gone.
+    SetDialogHook([](TDialogKind, const QString &text) {
+        if (mLog)
+            mLog->Append(text + QStringLiteral(" (not shown: the program is ending)"));
+        return TDialogResult::Cancel;
+    });
+    CloseOpenDialogs([window = QPointer<TfrmMain>(this)] {
+        if (window)
+            window->close();
+    });
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

@@ -50,7 +50,8 @@ public:
     void AddExit();
     // Places the graphs window beside the control panel.
     void PlaceGraphs();
-    // Closes as the close box does, without the question about a recorded run (signals, session end).
+    // Closes as the close box does, without the question about a recorded run (signals, session end),
+    // whatever boxes are open: they are closed first, and no box shown from now on waits for an answer.
     void CloseWithoutAsking();
     // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
     // buttons free.

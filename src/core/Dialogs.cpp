@@ -1,8 +1,11 @@
 #include "core/Dialogs.h"
 #include "core/Errors.h"
+#include "core/Scheduler.h"
 #include <QApplication>
+#include <QList>
 #include <QMessageBox>
 #include <QPointer>
+#include <utility>
 
 namespace {
 TDialogHook &Hook()
@@ -14,6 +17,44 @@ TDialogHook &Hook()
 QWidget *DialogParent()
 {
     return QApplication::activeWindow();
+}
+
+// The boxes waiting for an answer now, the innermost last, and what runs once the last of them has
+// returned after CloseOpenDialogs.
+QList<QMessageBox *> &OpenBoxes()
+{
+    static QList<QMessageBox *> boxes;
+    return boxes;
+}
+
+// The one notice box, while it is shown.
+QPointer<QMessageBox> &NoticeBox()
+{
+    static QPointer<QMessageBox> box;
+    return box;
+}
+
+std::function<void()> &WhenBoxesClosed()
+{
+    static std::function<void()> whenClosed;
+    return whenClosed;
+}
+
+// Shows a box and waits for its answer; a box closed without one (CloseOpenDialogs) answers NoButton.
+QMessageBox::StandardButton Answer(QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons buttons,
+                                   QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, QApplication::applicationDisplayName(), text, buttons, DialogParent());
+    box.setDefaultButton(defaultButton);
+    OpenBoxes().append(&box);
+    box.exec();
+    OpenBoxes().removeOne(&box);
+    if (OpenBoxes().isEmpty() && WhenBoxesClosed()) {
+        // The caller of this box runs on first; whenClosed comes from the clock's next turn.
+        TScheduler &clock = TScheduler::Instance();
+        clock.CallAt(clock.Now(), std::exchange(WhenBoxesClosed(), nullptr));
+    }
+    return box.standardButton(box.clickedButton());
 }
 } // namespace
 
@@ -28,7 +69,7 @@ void ShowMessage(const QString &text)
         Hook()(TDialogKind::Message, text);
         return;
     }
-    QMessageBox::information(DialogParent(), QApplication::applicationDisplayName(), text);
+    Answer(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void ShowNotice(const QString &text)
@@ -37,7 +78,7 @@ void ShowNotice(const QString &text)
         Hook()(TDialogKind::Notice, text);
         return;
     }
-    static QPointer<QMessageBox> box;
+    QPointer<QMessageBox> &box = NoticeBox();
     if (!box) {
         box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
                               DialogParent());
@@ -53,8 +94,7 @@ TDialogResult ShowWarning(const QString &text)
 {
     if (Hook())
         return Hook()(TDialogKind::Warning, text);
-    const auto answer = QMessageBox::warning(DialogParent(), QApplication::applicationDisplayName(), text,
-                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    const auto answer = Answer(QMessageBox::Warning, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     return answer == QMessageBox::Ok ? TDialogResult::Ok : TDialogResult::Cancel;
 }
 
@@ -62,12 +102,25 @@ bool AskYesNo(const QString &text)
 {
     if (Hook())
         return Hook()(TDialogKind::Question, text) == TDialogResult::Ok;
-    return QMessageBox::question(DialogParent(), QApplication::applicationDisplayName(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+    return Answer(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void ReportError(const std::exception &error)
 {
     ShowMessage(ErrorMessage(error));
+}
+
+void CloseOpenDialogs(std::function<void()> whenClosed)
+{
+    // A notice waits for nobody: it just goes.
+    if (NoticeBox())
+        NoticeBox()->close();
+    if (OpenBoxes().isEmpty()) {
+        whenClosed();
+        return;
+    }
+    WhenBoxesClosed() = std::move(whenClosed);
+    // Rejected, a box has no clicked button: ShowWarning takes that as Cancel, AskYesNo as No.
+    for (QMessageBox *box : OpenBoxes())
+        box->reject();
 }

@@ -21,6 +21,12 @@ bool AskYesNo(const QString &text);
 // The application's default error reporting: a message box with the error's message.
 void ReportError(const std::exception &error);
 
-// Tests: every dialog goes to the hook instead of the screen; nullptr restores real dialogs.
+// Every dialog goes to the hook instead of the screen; nullptr restores real dialogs. Tests answer and
+// record dialogs so; the program's end answers them so, as no box may hold it up then.
 using TDialogHook = std::function<TDialogResult(TDialogKind kind, const QString &text)>;
 void SetDialogHook(TDialogHook hook);
+
+// The program is ending: every box open now is closed as if cancelled (ShowWarning answers Cancel,
+// AskYesNo No), so that the event loops waiting on them return. whenClosed runs once they all have:
+// from the clock's next turn, after the code that showed them has gone on; at once when none was open.
+void CloseOpenDialogs(std::function<void()> whenClosed);
