@@ -33,6 +33,25 @@ QString RecoveredPath(const QString &folder, const QString &serialNumber, QDateT
     return path;
 }
 
+// The run-log file of this serial number that already holds the run: a program that ended after
+// saving the run and before removing its journal left the run twice. Only a file written at or after
+// the journal's last row counts, so that an earlier run that happens to hold the same rows is not
+// taken for this one.
+QString SavedCopy(const QString &folder, const QString &serialNumber, const QByteArray &run, const QDateTime &lastRow)
+{
+    const QString sample = RunLogFileName(serialNumber, lastRow);
+    const QString prefix = sample.left(sample.indexOf(QStringLiteral("] ")) + 2);
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
+    for (const QFileInfo &info : files) {
+        if (!info.fileName().startsWith(prefix) || info.size() != run.size() || info.lastModified() < lastRow)
+            continue;
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == run)
+            return info.filePath();
+    }
+    return QString();
+}
+
 QString Recover(const QString &journal, const QString &programFolder)
 {
     const QString native = QDir::toNativeSeparators(journal);
@@ -48,11 +67,17 @@ QString Recover(const QString &journal, const QString &programFolder)
     // A line cut short by a power cut is not a row.
     const qsizetype lastLineEnd = run.lastIndexOf("\r\n");
     run.truncate(lastLineEnd < 0 ? 0 : lastLineEnd + 2);
-    if (run.isEmpty()) {
+    // The header alone, or not even that: the run had no row yet, and a file of it would be empty.
+    if (run.count("\r\n") < 2) {
         file.remove();
         return QString();
     }
     const QString folder = RunLogFolder(programFolder);
+    if (const QString copy = SavedCopy(folder, serialNumber, run, lastRow); !copy.isEmpty()) {
+        file.remove();
+        return TimeText() + QStringLiteral(" Unsaved run of the last session had been saved already to ")
+               + QDir::toNativeSeparators(copy);
+    }
     const TRunLogSave saved = WriteRunLog(RecoveredPath(folder, serialNumber, lastRow), run);
     if (!saved.Saved)
         return TimeText() + QStringLiteral(" Unsaved run kept in \"%1\": %2").arg(native, saved.Error);

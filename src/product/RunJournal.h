@@ -37,8 +37,10 @@ public:
     // Where the journals are.
     static QString Folder();
     // Saves every journal left behind as its run-log file in the run-log folder (named after the
-    // serial number and the journal's last change) and removes it once saved. One log line per
-    // journal, saying where its run went or why it stays.
+    // serial number and the journal's last change) and removes it once saved. A journal whose run
+    // has no whole row, or whose run a file of that serial number written after its last row holds
+    // already, goes without a new file. One log line per journal that held rows, saying where its
+    // run went or why it stays.
     static QStringList RecoverLeftBehind(const QString &programFolder = QString());
 
 private:
