@@ -185,7 +185,7 @@ private slots:
         QTest::newRow("saved a second later") << name << run << LastRow.addSecs(1) << true;
         QTest::newRow("an earlier run holding the same rows") << name << run << LastRow.addSecs(-60) << false;
         QTest::newRow("another heater's run") << "[070009999] 2024-03-03 14-05-09.csv" << run << LastRow << false;
-        QTest::newRow("one row less") << name << run.left(run.size() - 5) << LastRow << false;
+        QTest::newRow("one row less") << name << run.left(run.size() - 6) << LastRow << false;
         QTest::newRow("a row more") << name << run + "3;2;\r\n" << LastRow << false;
         QTest::newRow("same size, other values") << name << QByteArray(run).replace("3;1;", "3;2;") << LastRow << false;
     }
