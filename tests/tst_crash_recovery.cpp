@@ -60,7 +60,8 @@ struct TFigures {
     int TotalKills() const { return std::accumulate(std::begin(Kills), std::end(Kills), 0); }
 };
 
-struct TJournal {
+// A journal or a run-log file as it was on the disk.
+struct TFileSeen {
     QString Path;
     QByteArray Bytes;
     QDateTime Written;
@@ -211,7 +212,7 @@ private:
         Program->kill();
         Program->waitForFinished(10000);
         Left = Journals();
-        const auto rows = [](const TJournal &journal) { return WholeLines(journal.Bytes).count("\r\n") - 1; };
+        const auto rows = [](const TFileSeen &journal) { return WholeLines(journal.Bytes).count("\r\n") - 1; };
         const qsizetype mostRows = Left.isEmpty() ? -1 : rows(*std::max_element(Left.cbegin(), Left.cend(), [&](auto &a, auto &b) {
             return rows(a) < rows(b);
         }));
@@ -234,7 +235,7 @@ private:
         QList<QByteArray> toRecover;
         int savedAlready = 0;
         LastRows.clear();
-        for (const TJournal &journal : std::as_const(Left)) {
+        for (const TFileSeen &journal : std::as_const(Left)) {
             const QByteArray run = WholeLines(journal.Bytes);
             LastRows.insert(run, journal.Written);
             if (run.count("\r\n") < 2) {
@@ -267,7 +268,7 @@ private:
         F.SavedAlready += CountContaining(lines, savedText);
         if (CountContaining(lines, savedText) != savedAlready)
             Problem(QStringLiteral("%1 runs saved before the kill, %2 recognised as such").arg(savedAlready).arg(CountContaining(lines, savedText)));
-        const QMap<QString, TJournal> after = RunFiles();
+        const QMap<QString, TFileSeen> after = RunFiles();
         QStringList added;
         for (auto file = after.cbegin(); file != after.cend(); ++file)
             if (!Before.contains(file.key()))
@@ -344,7 +345,7 @@ private:
 
     void CheckFiles()
     {
-        const QMap<QString, TJournal> files = RunFiles();
+        const QMap<QString, TFileSeen> files = RunFiles();
         F.Files = int(files.size());
         for (auto file = files.cbegin(); file != files.cend(); ++file)
             if (!RecoveredNames.contains(file.key()))
@@ -386,11 +387,11 @@ private:
         return QString::fromLocal8Bit(gdb.readAll());
     }
 
-    QMap<QString, TJournal> Journals() const { return FilesIn(DataFolder(), QStringLiteral("*.runjournal")); }
-    QMap<QString, TJournal> RunFiles() const { return FilesIn(ProgramFolder(), QStringLiteral("*.csv")); }
-    static QMap<QString, TJournal> FilesIn(const QString &folder, const QString &pattern)
+    QMap<QString, TFileSeen> Journals() const { return FilesIn(DataFolder(), QStringLiteral("*.runjournal")); }
+    QMap<QString, TFileSeen> RunFiles() const { return FilesIn(ProgramFolder(), QStringLiteral("*.csv")); }
+    static QMap<QString, TFileSeen> FilesIn(const QString &folder, const QString &pattern)
     {
-        QMap<QString, TJournal> files;
+        QMap<QString, TFileSeen> files;
         QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QFileInfo info = it.nextFileInfo();
@@ -401,7 +402,7 @@ private:
     // Rows in the journal of the run being recorded.
     int Rows() const
     {
-        const QMap<QString, TJournal> journals = Journals();
+        const QMap<QString, TFileSeen> journals = Journals();
         return journals.isEmpty() ? 0 : int(journals.first().Bytes.count("\r\n")) - 1;
     }
 
@@ -422,10 +423,10 @@ private:
     const QString Folder;
     QProcess *Heater = nullptr;
     QProcess *Program = nullptr;
-    QMap<QString, TJournal> Left;   // journals the last kill left
+    QMap<QString, TFileSeen> Left;   // journals the last kill left
     QMap<QByteArray, QDateTime> LastRows; // their runs' last rows
     QSet<QString> RecoveredNames;         // run-log files written by recoveries
-    QMap<QString, TJournal> Before; // run-log files at the last kill
+    QMap<QString, TFileSeen> Before; // run-log files at the last kill
 };
 
 const QStringList Models = {"Hydrel-7S", "Zephal-33 [new rev.]", "Zephal-1", "Corva-mini", "Zephal-3/-33/-6 [old rev.]",
