@@ -7,6 +7,7 @@
 #include "views/fGraph.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -124,14 +125,97 @@ private slots:
         QVERIFY(TRunJournal::RecoverLeftBehind(program.path()).isEmpty());
     }
 
-    // A journal without a single whole line held no run: it goes without a file.
+    // A journal without a whole row held no run (a kill right after the start leaves the header
+    // alone): it goes without a file, and without a word.
+    void journalWithoutARowLeavesNoFile_data()
+    {
+        QTest::addColumn<QByteArray>("journal");
+        QTest::newRow("nothing after the serial number") << QByteArray("070001234\n");
+        QTest::newRow("header cut short") << QByteArray("070001234\nStage;Mo");
+        QTest::newRow("header alone") << QByteArray("070001234\nStage;Mode;\r\n");
+        QTest::newRow("header and a row cut short") << QByteArray("070001234\nStage;Mode;\r\n3;");
+        QTest::newRow("not even the serial line") << QByteArray("0700");
+    }
     void journalWithoutARowLeavesNoFile()
     {
+        QFETCH(QByteArray, journal);
         QTemporaryDir program;
-        LeaveJournal(QStringLiteral("run-2.runjournal"), "070001234\nStage;Mo", LastRow);
+        LeaveJournal(QStringLiteral("run-2.runjournal"), journal, LastRow);
         QVERIFY(TRunJournal::RecoverLeftBehind(program.path()).isEmpty());
         QVERIFY(Journals().isEmpty());
         QVERIFY(QDir(program.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // The program saved the run and was killed before it removed the journal: the journal holds the
+    // very bytes of the saved file. The next start removes it and says where the run is, instead of
+    // saving the run a second time.
+    void runSavedJustBeforeTheKillIsNotSavedAgain()
+    {
+        QTemporaryDir program;
+        const QByteArray run = "Stage;Mode;\r\n3;0;\r\n3;1;\r\n";
+        TRunJournal journal;
+        QVERIFY(journal.Begin(QStringLiteral("070001234"), "Stage;Mode;\r\n"));
+        QVERIFY(journal.Append("3;0;\r\n"));
+        QVERIFY(journal.Append("3;1;\r\n"));
+        const TRunLogSave saved = SaveRunLog(run, QStringLiteral("070001234"), QDateTime::currentDateTime(), program.path());
+        QVERIFY2(saved.Saved, qPrintable(saved.Error));
+        journal.Keep(); // the program ends here: its lock goes, its journal stays
+
+        const QStringList lines = TRunJournal::RecoverLeftBehind(program.path());
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().endsWith(QStringLiteral("had been saved already to ") + QDir::toNativeSeparators(saved.Path)),
+                 qPrintable(lines.first()));
+        QVERIFY(Journals().isEmpty());
+        QCOMPARE(QDir(program.path()).entryList(QDir::Files), QStringList{QFileInfo(saved.Path).fileName()});
+        QCOMPARE(ReadAll(saved.Path), run);
+    }
+
+    // Only the file of that heater, with those very bytes, written at or after the journal's last
+    // row, is the run saved already; any other file leaves the journal's run to be recovered.
+    void fileThatIsNotTheSavedRunLeavesTheRunToRecover_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QDateTime>("written");
+        QTest::addColumn<bool>("copy");
+        const QByteArray run = "Stage;Mode;\r\n3;0;\r\n3;1;\r\n";
+        const QString name = QStringLiteral("[070001234] 2024-03-03 14-05-09.csv");
+        QTest::newRow("saved with the last row") << name << run << LastRow << true;
+        QTest::newRow("saved a second later") << name << run << LastRow.addSecs(1) << true;
+        QTest::newRow("an earlier run holding the same rows") << name << run << LastRow.addSecs(-60) << false;
+        QTest::newRow("another heater's run") << "[070009999] 2024-03-03 14-05-09.csv" << run << LastRow << false;
+        QTest::newRow("one row less") << name << run.left(run.size() - 6) << LastRow << false;
+        QTest::newRow("a row more") << name << run + "3;2;\r\n" << LastRow << false;
+        QTest::newRow("same size, other values") << name << QByteArray(run).replace("3;1;", "3;2;") << LastRow << false;
+    }
+    void fileThatIsNotTheSavedRunLeavesTheRunToRecover()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QDateTime, written);
+        QFETCH(bool, copy);
+        QTemporaryDir program;
+        const QString folder = RunLogFolder(program.path());
+        {
+            QFile other(folder + name);
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write(bytes);
+            QVERIFY(other.flush());
+            QVERIFY(other.setFileTime(written, QFileDevice::FileModificationTime));
+        }
+        const QByteArray run = "Stage;Mode;\r\n3;0;\r\n3;1;\r\n";
+        LeaveJournal(QStringLiteral("run-4.runjournal"), "070001234\n" + run, LastRow);
+        const QStringList lines = TRunJournal::RecoverLeftBehind(program.path());
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(Journals().isEmpty());
+        QCOMPARE(ReadAll(folder + name), bytes);
+        const QStringList files = QDir(folder).entryList({QStringLiteral("*.csv")}, QDir::Files);
+        QCOMPARE(files.size(), copy ? 1 : 2);
+        QCOMPARE(lines.first().contains(QStringLiteral("had been saved already")), copy);
+        if (!copy) {
+            const QString recovered = lines.first().mid(lines.first().indexOf(QStringLiteral("Log saved to ")) + 13);
+            QCOMPARE(ReadAll(recovered), run);
+        }
     }
 
     // The journal of a run another program (or this one) still records is not touched; once that

@@ -22,15 +22,23 @@ QString TimeText()
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
 }
 
-// A free name for a recovered run: the journal's time, or the next second not yet taken.
-QString RecoveredPath(const QString &folder, const QString &serialNumber, QDateTime time)
+// The run-log file of this serial number that already holds the run: a program that ended after
+// saving the run and before removing its journal left the run twice. Only a file written at or after
+// the journal's last row counts, so that an earlier run that happens to hold the same rows is not
+// taken for this one.
+QString SavedCopy(const QString &folder, const QString &serialNumber, const QByteArray &run, const QDateTime &lastRow)
 {
-    QString path = folder + RunLogFileName(serialNumber, time);
-    while (QFileInfo::exists(path)) {
-        time = time.addSecs(1);
-        path = folder + RunLogFileName(serialNumber, time);
+    const QString sample = RunLogFileName(serialNumber, lastRow);
+    const QString prefix = sample.left(sample.indexOf(QStringLiteral("] ")) + 2);
+    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.csv")}, QDir::Files);
+    for (const QFileInfo &info : files) {
+        if (!info.fileName().startsWith(prefix) || info.size() != run.size() || info.lastModified() < lastRow)
+            continue;
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly) && file.readAll() == run)
+            return info.filePath();
     }
-    return path;
+    return QString();
 }
 
 QString Recover(const QString &journal, const QString &programFolder)
@@ -48,12 +56,18 @@ QString Recover(const QString &journal, const QString &programFolder)
     // A line cut short by a power cut is not a row.
     const qsizetype lastLineEnd = run.lastIndexOf("\r\n");
     run.truncate(lastLineEnd < 0 ? 0 : lastLineEnd + 2);
-    if (run.isEmpty()) {
+    // The header alone, or not even that: the run had no row yet, and a file of it would be empty.
+    if (run.count("\r\n") < 2) {
         file.remove();
         return QString();
     }
     const QString folder = RunLogFolder(programFolder);
-    const TRunLogSave saved = WriteRunLog(RecoveredPath(folder, serialNumber, lastRow), run);
+    if (const QString copy = SavedCopy(folder, serialNumber, run, lastRow); !copy.isEmpty()) {
+        file.remove();
+        return TimeText() + QStringLiteral(" Unsaved run of the last session had been saved already to ")
+               + QDir::toNativeSeparators(copy);
+    }
+    const TRunLogSave saved = WriteRunLog(FreeRunLogPath(folder, serialNumber, lastRow), run);
     if (!saved.Saved)
         return TimeText() + QStringLiteral(" Unsaved run kept in \"%1\": %2").arg(native, saved.Error);
     file.remove();
@@ -90,7 +104,6 @@ bool TRunJournal::Begin(const QString &serialNumber, const QByteArray &headerLin
         return false;
     LockOpenFile(File);
     const QByteArray first = serialNumber.toUtf8() + '\n';
-    HeaderSize = first.size();
     return File.write(first) == first.size() && Append(headerLine);
 }
 
@@ -99,13 +112,6 @@ bool TRunJournal::Append(const QByteArray &line)
     if (!File.isOpen())
         return false;
     return File.write(line) == line.size() && File.flush();
-}
-
-bool TRunJournal::Truncate(qint64 runBytes)
-{
-    if (!File.isOpen())
-        return false;
-    return File.flush() && File.resize(HeaderSize + runBytes) && File.seek(HeaderSize + runBytes);
 }
 
 void TRunJournal::Remove()

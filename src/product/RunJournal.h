@@ -23,8 +23,6 @@ public:
     bool Begin(const QString &serialNumber, const QByteArray &headerLine);
     // Appends and flushes one encoded line; false when it cannot be written.
     bool Append(const QByteArray &line);
-    // Cuts the run back to its first runBytes bytes.
-    bool Truncate(qint64 runBytes);
     // The run is saved: the journal goes, also one closed by Keep.
     void Remove();
     // Stops writing: the journal stays for recovery unless its run is saved after all.
@@ -37,11 +35,12 @@ public:
     // Where the journals are.
     static QString Folder();
     // Saves every journal left behind as its run-log file in the run-log folder (named after the
-    // serial number and the journal's last change) and removes it once saved. One log line per
-    // journal, saying where its run went or why it stays.
+    // serial number and the journal's last change) and removes it once saved. A journal whose run
+    // has no whole row, or whose run a file of that serial number written after its last row holds
+    // already, goes without a new file. One log line per journal that held rows, saying where its
+    // run went or why it stays.
     static QStringList RecoverLeftBehind(const QString &programFolder = QString());
 
 private:
     QFile File;
-    qint64 HeaderSize = 0;
 };
