@@ -54,6 +54,7 @@
 #include <QFileInfo>
 #include <QtTest>
 #include <csignal>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -62,11 +63,14 @@ namespace {
 constexpr quint8 SerialPrefix = 93;
 constexpr quint32 SerialBase = 4200000;
 // Sequences per model when no campaign is asked for.
-constexpr int CiSequences = 40;
-// Runs a shrinking may take for one fault, so that a failing CI run still ends in time.
+constexpr int CiSequences = 30;
+// Runs a shrinking may take for one fault, and in CI for all faults of a model, so that a failing
+// CI run still ends in time.
 constexpr int ShrinkRuns = 120;
-// A heater must be found again when the program closes this long after the last event.
+constexpr int CiShrinkRuns = 40;
+// A heater must be found again and answering when the program closes this long after the last event.
 constexpr int SettledAfter = 45;
+constexpr int AnsweredWithinMs = 5000;
 
 QByteArray ReadAll(const QString &path)
 {
@@ -286,9 +290,13 @@ private:
     void Close(const TEvent &event)
     {
         Advance(event.After);
-        if (event.After >= SettledAfter && !Polled())
-            Faults << TRecordingFault{QStringLiteral("heater not found again"),
-                                      QStringLiteral("%1 s after the last event").arg(event.After)};
+        if (event.After >= SettledAfter
+            && !(Polled() && Spy->LastAnswerAtMs() >= H->Clock.Now() - AnsweredWithinMs))
+            Faults << TRecordingFault{QStringLiteral("heater not polled again"),
+                                      QStringLiteral("%1 s after the last event: %2, last status answer at %3 s")
+                                          .arg(event.After)
+                                          .arg(Polled() ? QStringLiteral("identified") : QStringLiteral("not identified"))
+                                          .arg(double(Spy->LastAnswerAtMs()) / 1000)};
         if (event.Kind == TEventKind::Close) {
             frmMain->CloseWithoutAsking();
         } else {
@@ -424,6 +432,7 @@ private slots:
         clock.start();
         QStringList reports;
         QMap<QString, int> failing; // sequences that failed, by kind of fault
+        int shrinkBudget = qEnvironmentVariableIsSet("RUN_SEQUENCES") ? std::numeric_limits<int>::max() : CiShrinkRuns;
         for (int seed = firstSeed; seed < firstSeed + count; ++seed) {
             const TSequence sequence = GenerateSequence(quint32(seed));
             const QList<TRecordingFault> faults = RunOnce(model, index, sequence);
@@ -432,7 +441,9 @@ private slots:
                     continue;
                 int runs = 0;
                 const TSequence shortest = Shrink(sequence, [&](const TSequence &candidate) {
-                    return ++runs <= ShrinkRuns && HasKind(RunOnce(model, index, candidate), fault.Kind);
+                    if (++runs > ShrinkRuns || --shrinkBudget < 0)
+                        return false;
+                    return HasKind(RunOnce(model, index, candidate), fault.Kind);
                 });
                 const QList<TRecordingFault> again = RunOnce(model, index, shortest);
                 const auto found = std::find_if(again.begin(), again.end(),

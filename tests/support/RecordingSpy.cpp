@@ -15,6 +15,7 @@ void TRecordingSpy::NewHandler()
     ++Handler;
     AnsweredSinceTick = false;
     Answers = 0;
+    LastAnswerAt = -1;
 }
 
 bool TRecordingSpy::ConfirmedLater(const TTick &tick) const
@@ -74,5 +75,6 @@ void TRecordingSpy::NoteFrame(TFrameDirection direction, const QByteArray &frame
         return;
     AnsweredSinceTick = true;
     ++Answers;
+    LastAnswerAt = TScheduler::Instance().Now();
     LastAnswer.insert({Handler, Losses}, Answers);
 }

@@ -47,6 +47,8 @@ public:
     // Whether a status answer came after this tick, from its handler, before the next connection loss.
     bool ConfirmedLater(const TTick &tick) const;
     int Handlers() const { return Handler + 1; }
+    // When the handler in place last got a status answer (-1: never).
+    qint64 LastAnswerAtMs() const { return LastAnswerAt; }
 
     void SetTitle(const QString &title) override { Windows->SetTitle(title); }
     void SetWaitPanelVisible(bool visible) override { Windows->SetWaitPanelVisible(visible); }
@@ -80,6 +82,7 @@ private:
     int Losses = 0;
     bool AnsweredSinceTick = false;
     qint64 Answers = 0;
+    qint64 LastAnswerAt = -1;
     // The last status answer of a handler within a stretch between losses: (handler, losses) -> count.
     QHash<QPair<int, int>, qint64> LastAnswer;
     QList<TTick> TickList;
