@@ -189,7 +189,8 @@ public:
         RemoveJournals();
     }
 
-    QList<TRecordingFault> Run(const TSequence &sequence)
+    // damage, when given, changes the files before they are checked (to show that the check sees it).
+    QList<TRecordingFault> Run(const TSequence &sequence, const std::function<void(QList<TRunFile> &)> &damage = {})
     {
         if (!H->Clock.AdvanceUntil(Polled, 30000, 50))
             return {{QStringLiteral("heater not found at the start"), Model}};
@@ -198,7 +199,10 @@ public:
             Apply(event);
         if (CurrentProduct)
             Faults << TRecordingFault{QStringLiteral("program did not close"), Model};
-        return Faults + CheckRecording(*Spy, Files(), Serial);
+        QList<TRunFile> files = Files();
+        if (damage)
+            damage(files);
+        return Faults + CheckRecording(*Spy, files, Serial);
     }
 
 private:
@@ -360,6 +364,10 @@ void QuietOffscreenWarnings(QtMsgType type, const QMessageLogContext &context, c
         PassOn(type, context, text);
 }
 
+} // namespace
+Q_DECLARE_METATYPE(std::function<void(QList<TRunFile> &)>)
+namespace {
+
 bool HasKind(const QList<TRecordingFault> &faults, const QString &kind)
 {
     return std::any_of(faults.begin(), faults.end(), [&](const TRecordingFault &fault) { return fault.Kind == kind; });
@@ -412,6 +420,60 @@ private slots:
         QVERIFY(h.Clock.AdvanceUntil(rests, 60000, 50));
         QVERIFY(h.Clock.AdvanceUntil(Polled, 30000, 50));
         h.Connect(nullptr);
+    }
+
+    // The check itself: a run recorded and saved cleanly passes, and each kind of damage to its file
+    // is found.
+    void checkFindsDamagedFiles_data()
+    {
+        using TDamage = std::function<void(QList<TRunFile> &)>;
+        QTest::addColumn<TDamage>("damage");
+        QTest::addColumn<bool>("found");
+        const auto rows = [](QList<TRunFile> &files, const std::function<void(QList<QByteArray> &)> &change) {
+            QList<QByteArray> lines = files.first().Bytes.split('\n');
+            change(lines);
+            files.first().Bytes = lines.join('\n');
+        };
+        QTest::newRow("none") << TDamage([](QList<TRunFile> &) {}) << false;
+        QTest::newRow("no file") << TDamage([](QList<TRunFile> &files) { files.clear(); }) << true;
+        QTest::newRow("saved twice") << TDamage([](QList<TRunFile> &files) { files << files.first(); }) << true;
+        QTest::newRow("last row lost") << TDamage([=](QList<TRunFile> &files) {
+            rows(files, [](QList<QByteArray> &lines) { lines.removeAt(lines.size() - 2); });
+        }) << true;
+        QTest::newRow("a row twice") << TDamage([=](QList<TRunFile> &files) {
+            rows(files, [](QList<QByteArray> &lines) { lines.insert(5, lines[5]); });
+        }) << true;
+        QTest::newRow("two rows swapped") << TDamage([=](QList<TRunFile> &files) {
+            rows(files, [](QList<QByteArray> &lines) { lines.swapItemsAt(3, 20); });
+        }) << true;
+        QTest::newRow("a value changed") << TDamage([=](QList<TRunFile> &files) {
+            rows(files, [](QList<QByteArray> &lines) {
+                QList<QByteArray> fields = lines[7].split(';');
+                fields[13] = "99.99"; // the voltage
+                lines[7] = fields.join(';');
+            });
+        }) << true;
+        QTest::newRow("header lost") << TDamage([=](QList<TRunFile> &files) {
+            rows(files, [](QList<QByteArray> &lines) { lines.removeFirst(); });
+        }) << true;
+    }
+    void checkFindsDamagedFiles()
+    {
+        using TDamage = std::function<void(QList<TRunFile> &)>;
+        QFETCH(TDamage, damage);
+        QFETCH(bool, found);
+        const TSequence run{{TEventKind::PanelStart, 0, 40}, {TEventKind::Close, 0, 0}};
+        const QString model = QStringLiteral("Hydrel-7S");
+        TSequenceRun sequence(model, int(SimulatedModels().indexOf(model)));
+        const QList<TRecordingFault> faults = sequence.Run(run, [&](QList<TRunFile> &files) {
+            QCOMPARE(files.size(), 1);
+            QVERIFY(files.first().Bytes.count('\n') > 30);
+            damage(files);
+        });
+        QStringList kinds;
+        for (const TRecordingFault &fault : faults)
+            kinds << fault.Kind + QStringLiteral(": ") + fault.Detail;
+        QVERIFY2(kinds.isEmpty() != found, qPrintable(kinds.join(QLatin1Char('\n'))));
     }
 
     void sequences_data()
