@@ -4,6 +4,8 @@
 #include "support/AirPeer.h"
 #include "legacy_air/AirEdrReport.h"
 #include "legacy_air/ZephalOld.h"
+#include "legacy_air/AirModel.h"
+#include "product/RunLogFile.h"
 #include "core/Timer.h"
 #include "views/fBB.h"
 #include "views/fControl.h"
@@ -234,6 +236,30 @@ private slots:
         QCOMPARE(f.Product->StatusCommand, quint8(1));
         QVERIFY(!f.Product->Running);
         QVERIFY(f.Product->RunLog().isEmpty());
+    }
+
+    // A poll's status answer that arrives while Start is still on its way already shows the heater
+    // igniting, so the run is taken up before the start's own begin. The start goes on with that run:
+    // one run, one file, never a short file of the moments before.
+    void statusDuringStartGivesOneRun()
+    {
+        TAirFixture f(Zephal);
+        f.Quiet();
+        f.Heater.Answers[1] = Answer(1, 1, 0);
+        f.Heater.Answers[3] = Answer(1, 1, 0);
+        f.Product->SendCommand(3); // the poll's status request, just before Start
+        f.Product->Start();
+        QCOMPARE(f.Heater.Requests, QList<quint8>({3, 23}));
+        QVERIFY(f.Product->Running);
+        const QStringList runLog = f.Product->RunLog();
+        QCOMPARE(runLog, QStringList{ZephalOldModel().RunLogHeader});
+        for (int second = 0; second < 3; ++second) {
+            f.Product->SendCommand(1);
+            f.H.Clock.AdvanceBy(1000);
+            f.Product->TransmitTimerEvent(nullptr);
+        }
+        QCOMPARE(f.Product->RunLog().size(), 4);
+        QVERIFY(QDir(RunLogFolder()).entryList({QStringLiteral("[051193046] *")}, QDir::Files).isEmpty());
     }
 
     void oldSettingsCommandCodes_data()

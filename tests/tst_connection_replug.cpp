@@ -14,15 +14,24 @@
 #include "support/Harness.h"
 #include <QDir>
 #include <QRegularExpression>
+#include <QPointF>
 #include <QSet>
 #include <QtTest>
 #include <memory>
 
 namespace {
 
-// The connection states a handler reports, as text, in order.
+// The connection states a handler reports, as text, in order, and the voltage points of the run
+// drawn since the charts were last cleared.
 class TStateRecorder : public TPresentation {
 public:
+    void ClearCharts() override { VoltagePoints.clear(); }
+    void AddPoint(TSeries series, double x, double y) override
+    {
+        if (series == TSeries::U)
+            VoltagePoints << QPointF(x, y);
+    }
+    QList<QPointF> VoltagePoints;
     void SetConnectionState(TConnectionState state, const QString &detail) override
     {
         static const char *const names[] = {"no port", "opening", "searching", "identified", "lost", "adapter missing"};
@@ -109,7 +118,8 @@ private slots:
         if (recordRun) {
             CurrentProduct->Start();
             QVERIFY(Advance([&] { return CurrentProduct->Running; }, 5000));
-            H->Clock.AdvanceBy(5000);
+            // A few rows recorded: the old-revision air heater's first poll cycle takes its time.
+            QVERIFY(Advance([&] { return CurrentProduct->RunLog().size() >= 3; }, 15000));
         }
         const QString title = H->Title();
         const int logBefore = int(H->LogLines().size());
@@ -143,11 +153,52 @@ private slots:
         QCOMPARE(LinesWith(all, QStringLiteral("reading stopped")), 1);
         QCOMPARE(LinesWith(all, QStringLiteral("the adapter is back")), 1);
         QCOMPARE(Recorder.States.join(QStringLiteral(" / ")),
-                 QStringLiteral("opening ttyTEST0 / searching / %1 / lost / adapter missing ttyTEST0 / searching / %1")
+                 QStringLiteral("opening ttyTEST0 / searching / %1 / adapter missing ttyTEST0 / searching / %1")
                      .arg(identified));
         // The run was saved once when the connection went; none is written again.
         H->Clock.AdvanceBy(10000);
         QCOMPARE(RunLogFiles().size() - FilesBefore.size(), recordRun ? 1 : 0);
+    }
+
+    // Pulled out in the middle of a run, every model: the status bar says so at once, no row and
+    // no point is added from then on, the connection is declared lost once, and the saved file
+    // holds exactly the rows the graphs drew.
+    void adapterPulledMidRun_data()
+    {
+        QTest::addColumn<QString>("model");
+        for (const QString &model : SimulatedModels())
+            QTest::newRow(qPrintable(model)) << model;
+    }
+    void adapterPulledMidRun()
+    {
+        QFETCH(QString, model);
+        Sim = CreateSimulator(model);
+        Line = H->Connect(Sim.get());
+        H->Choose(model);
+        QVERIFY(Advance([&] { return CurrentProduct->Identified && CurrentProduct->StatusActive; }, 20000));
+        CurrentProduct->Start();
+        QVERIFY(Advance([&] { return CurrentProduct->RunLog().size() >= 4; }, 30000));
+        const int logBefore = int(H->LogLines().size());
+
+        Line->Unplug();
+        H->Clock.AdvanceBy(1);
+        QCOMPARE(Recorder.States.last(), QStringLiteral("adapter missing ttyTEST0"));
+        const QList<QPointF> drawn = Recorder.VoltagePoints;
+        const QStringList recorded = CurrentProduct->RunLog();
+        QVERIFY(Advance([&] { return H->LogContains(QStringLiteral("Connection lost.")); }, 30000));
+        QCOMPARE(Recorder.VoltagePoints, drawn);
+        H->Clock.AdvanceBy(20000);
+        QCOMPARE(LinesWith(H->LogLines().mid(logBefore), QStringLiteral("Connection lost.")), 1);
+        QCOMPARE(Recorder.States.last(), QStringLiteral("adapter missing ttyTEST0"));
+
+        const QStringList files = (RunLogFiles() - FilesBefore).values();
+        QCOMPARE(files.size(), 1);
+        QFile file(QDir(RunLogFolder()).filePath(files.first()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        // The header, one row per point drawn, and the empty piece after the last CR LF.
+        QCOMPARE(lines.size() - 2, drawn.size());
+        QVERIFY(lines.size() - 1 >= recorded.size());
     }
 
     // Pulled out while still searching: nothing was identified, so nothing is lost; the port comes

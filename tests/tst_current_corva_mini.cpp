@@ -223,6 +223,7 @@ private slots:
         resting.Mode = 1;
         resting.ModeTime = 5;
         Feed(resting);
+        Corva()->TransmitTimerEvent(nullptr); // the run's one row
         Feed(resting); // the previous mode time is 5: not yet
         QVERIFY(Corva()->Running);
         resting.ModeTime = 6;

@@ -53,7 +53,7 @@ protected:
     void DecodeStatusFields(const QByteArray &) override {}
     QString FaultName(quint8) const override { return {}; }
     void FillStringGrid() override {}
-    void AddChartPoints(double) override {}
+    void AddChartPoints(TPresentation &, double) override {}
     bool BlowerAllowedWhileLaunched() const override { return false; }
     QStringList EdrReport() const override
     {
@@ -104,7 +104,7 @@ private slots:
         StandIn.reset();
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
-            if (name.startsWith(QStringLiteral("[] ")))
+            if (name.startsWith(QStringLiteral("[unidentified] ")))
                 QFile::remove(folder + name);
     }
 

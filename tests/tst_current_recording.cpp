@@ -2,6 +2,8 @@
 // a failed write, and a run saved when the line is lost or the handler goes away.
 #include "support/CurrentPeer.h"
 #include "support/RunLogHeaders.h"
+#include "support/SmallDisk.h"
+#include "product/RunJournal.h"
 #include "product/RunLog.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
@@ -67,8 +69,7 @@ class TestCurrentRecording : public QObject {
         F->Feed(Idle().Frame());
         F->Orvel->Start();
         F->Feed(Frame(1));
-        F->Feed(Burning().Frame());
-        F->H.Clock.AdvanceBy(seconds * 1000);
+        F->Stream(Burning().Frame(), seconds);
     }
     QString SavedPath() const
     {
@@ -108,15 +109,21 @@ private slots:
         const QByteArray row = "3;0;0;0;50;40;39;0.00;-0.3;0.00;0;0;0;12.60;0;\r\n";
         QCOMPARE(file.readAll(), RunLogHeaders::English.toLatin1() + "\r\n" + row + row + row);
 
-        // A re-armed run (stage 0 mode 2) records on without a header and is not written again.
+        // A re-armed run (stage 0 mode 2, the heater working on by itself) is recorded as a run of
+        // its own, under its header, and saved as a file of its own.
         F->Feed(Idle(2).Frame());
         QVERIFY(F->Orvel->Running);
-        F->H.Clock.AdvanceBy(2000);
-        QCOMPARE(F->Orvel->RunLog().size(), 2);
+        F->Stream(Idle(2).Frame(), 2);
+        const QStringList rearmed = F->Orvel->RunLog();
+        QCOMPARE(rearmed.size(), 3);
+        QCOMPARE(rearmed.first(), RunLogHeaders::English);
         F->Feed(Idle(1).Frame());
         QVERIFY(!F->Orvel->Running);
         QVERIFY(F->Orvel->RunLog().isEmpty());
-        QCOMPARE(RunFiles().size(), 1);
+        QCOMPARE(RunFiles().size(), 2);
+        QFile second(SavedPath());
+        QVERIFY(second.open(QIODevice::ReadOnly));
+        QCOMPARE(second.readAll(), (rearmed.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     }
 
     void shortModeTimeDoesNotEndTheRun()
@@ -135,7 +142,7 @@ private slots:
         F->Feed(SerialAnswer);
         F->Feed(Idle().Frame());
         F->Orvel->PumpFuel(10);
-        F->Feed(Burning().Frame());
+        F->Stream(Burning().Frame(), 1);
         F->Feed(Idle().Frame());
         QFile file(SavedPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -143,30 +150,43 @@ private slots:
         // "Стадия;" in Windows-1251.
         QVERIFY(bytes.startsWith(QByteArray::fromHex("d1f2e0e4e8ff3b")));
         QVERIFY(bytes.endsWith("\r\n"));
-        QCOMPARE(bytes.count("\r\n"), 1);
-        QCOMPARE(QStringDecoder("windows-1251").decode(bytes), RunLogHeaders::Russian + "\r\n");
+        QCOMPARE(bytes.count("\r\n"), 2);
+        QVERIFY(QString(QStringDecoder("windows-1251").decode(bytes)).startsWith(RunLogHeaders::Russian + "\r\n"));
+    }
+
+    // A run that ends before its first row (pumping stopped at once, a start the heater did not
+    // follow) leaves no file and no journal behind.
+    void runWithoutRowsLeavesNoFile()
+    {
+        F->Feed(SerialAnswer);
+        F->Feed(Idle().Frame());
+        F->Orvel->PumpFuel(10);
+        F->Feed(Burning().Frame());
+        F->Feed(Idle().Frame());
+        QVERIFY(!F->Orvel->Running);
+        QVERIFY(RunFiles().isEmpty());
+        QVERIFY(SavedPath().isEmpty());
+        QVERIFY(QDir(TRunJournal::Folder()).entryList(QDir::Files).isEmpty());
     }
 
     void failedWriteKeepsTheLinesForTheNextSave()
     {
         RecordRun(2);
-        // Folders in the way of the file names of the next seconds make the write fail.
-        const QDateTime now = QDateTime::currentDateTime();
-        for (int s = -1; s <= 5; ++s)
-            QDir().mkpath(RunLogFolder() + RunLogFileName(Serial, now.addSecs(s)));
-        F->Feed(Idle().Frame());
+        const QStringList run = F->Orvel->RunLog();
+        {
+            TSmallDisk disk(0);
+            F->Feed(Idle().Frame());
+        }
         QVERIFY(!F->Orvel->Running);
         QVERIFY(!F->Orvel->LogSaved);
-        QCOMPARE(F->Orvel->RunLog().size(), 3);
-        QVERIFY(F->H.LogLines().last().contains(QStringLiteral(" TOrvel.ParseData Exception: ")));
+        QVERIFY(F->H.LogContains(QStringLiteral("The run log was not saved.")));
         QVERIFY(RunFiles().isEmpty());
-        RemoveRunFiles();
         // Choosing the model again replaces the handler: the kept lines are written first.
         F->H.Choose(QStringLiteral("Hydrel-7S"));
         QCOMPARE(RunFiles().size(), 1);
         QFile file(RunLogFolder() + RunFiles().first());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().count("\r\n"), 3);
+        QCOMPARE(file.readAll(), (run.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     }
 
     void connectionLossSavesTheRun()
@@ -186,12 +206,9 @@ private slots:
         QVERIFY(F->Orvel->LogSaved);
         QFile file(SavedPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        // The file ends with the row the last answer made: the rows after it, on the ticks before the
-        // silence and while the watchdog counted down, repeat that answer and are not saved.
-        const qsizetype lastAnswer = answered.indexOf(answered.last());
-        const QStringList expected = answered.mid(0, lastAnswer + 1);
-        QVERIFY(expected.size() < answered.size());
-        QCOMPARE(file.readAll(), (expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+        // The file ends with the row the last answer made: the ticks while the watchdog counted
+        // down repeat that answer and never became rows.
+        QCOMPARE(file.readAll(), (answered.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     }
 
     void replacingTheHandlerSavesTheRunOnce()
@@ -236,53 +253,11 @@ private slots:
         QVERIFY(log.IsEmpty());
     }
 
-    // A run cut back (the rows after the heater's last answer) keeps exactly the bytes before the
-    // cut, wherever it falls among the blocks, full and packed ones included, and goes on from there.
-    void runLogCutAndContinued_data()
-    {
-        QTest::addColumn<int>("cutRow");
-        QTest::newRow("inside the block being filled") << 39000;
-        QTest::newRow("inside a full block") << 20000;
-        QTest::newRow("inside the first block") << 10;
-        QTest::newRow("at the header") << 0;
-    }
-    void runLogCutAndContinued()
-    {
-        QFETCH(int, cutRow);
-        TRunLog log;
-        log.Begin(QStringLiteral("Tick;T;"));
-        QByteArray expected = "Tick;T;\r\n";
-        qsizetype cutAt = expected.size();
-        const int rows = 39200; // about six blocks of rows of ten bytes
-        for (int row = 1; row <= rows; ++row) {
-            const QByteArray line = QByteArray::number(row) + ";" + QByteArray::number(row % 97 * 0.25) + ";\r\n";
-            log.Append(QString::fromLatin1(line.chopped(2)));
-            expected += line;
-            if (row == cutRow)
-                cutAt = expected.size();
-        }
-        QCOMPARE(log.Size(), expected.size());
-        // Full blocks are held packed: far fewer bytes than the run's.
-        QVERIFY(log.Capacity() < expected.size() / 2);
-        QCOMPARE(log.Bytes(), expected);
-
-        log.Truncate(cutAt);
-        expected.truncate(cutAt);
-        QCOMPARE(log.Size(), cutAt);
-        QCOMPARE(log.Bytes(), expected);
-        for (int row = 0; row < 5000; ++row) {
-            log.Append(QStringLiteral("after;%1;").arg(row));
-            expected += "after;" + QByteArray::number(row) + ";\r\n";
-        }
-        QCOMPARE(log.Bytes(), expected);
-        QCOMPARE(log.Lines().size(), expected.count('\n'));
-    }
-
     void fileRules()
     {
         const QDateTime when(QDate(2024, 3, 3), QTime(14, 5, 9));
         QCOMPARE(RunLogFileName(Serial, when), QStringLiteral("[070001234] 2024-03-03 14-05-09.csv"));
-        QCOMPARE(RunLogFileName(QString(), when), QStringLiteral("[] 2024-03-03 14-05-09.csv"));
+        QCOMPARE(RunLogFileName(QString(), when), QStringLiteral("[unidentified] 2024-03-03 14-05-09.csv"));
 
         QTemporaryDir writable;
         QCOMPARE(RunLogFolder(writable.path()), QDir::cleanPath(writable.path()) + QLatin1Char('/'));

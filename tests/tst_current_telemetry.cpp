@@ -321,8 +321,7 @@ private slots:
         F->Feed(Frame(1));
         status.Stage = 2;
         status.Mode = 1;
-        F->Feed(status.Frame()); // stage changes at tick 1: its bar starts at tick 0
-        F->H.Clock.AdvanceBy(3000);
+        F->Stream(status.Frame(), 3); // stage changes at tick 1: its bar starts at tick 0
         QCOMPARE(F->Orvel->RunLog().size(), 4);
         QCOMPARE(F->Orvel->Tick, 4);
         QCOMPARE(F->Orvel->StageStartTick, 0);

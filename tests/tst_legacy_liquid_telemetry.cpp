@@ -33,7 +33,7 @@ class TestLegacyLiquidTelemetry : public QObject {
     {
         QStringList ours;
         for (const QString &name : QDir(RunLogFolder()).entryList({QStringLiteral("*.csv")}, QDir::Files))
-            if (name.startsWith(QStringLiteral("[] ")))
+            if (name.startsWith(QStringLiteral("[unidentified] ")))
                 ours << name;
         return ours;
     }
@@ -185,8 +185,7 @@ private slots:
         F->H.Clock.AdvanceBy(1000);
         QCOMPARE(F->Hydrel->StageStartTick, 1);
         // Back at rest within the first four ticks: still running, rows and points go on.
-        F->Cycle(0);
-        F->H.Clock.AdvanceBy(2000);
+        F->Cycles(0, 2);
         F->Cycle(0);
         QVERIFY(F->Hydrel->Running);
         QCOMPARE(F->Hydrel->ModeTime, 4);
@@ -206,23 +205,24 @@ private slots:
         QCOMPARE(bars[1].Start, 1.0 / 86400);
     }
 
-    void aRunTheHeaterStartsItselfIsShownButNotSavedTwice()
+    void aRunTheHeaterStartsItselfIsRecordedAsARunOfItsOwn()
     {
         StartRun();
-        F->Cycle(24);
-        F->H.Clock.AdvanceBy(5000);
+        F->Cycles(24, 5);
         F->Cycle(0);
         QCOMPARE(SavedRunLogs().size(), 1);
-        // The heater starts on its own: presented and logged, without a header.
+        // The heater starts on its own: presented and recorded from its first status on, under the
+        // header, and saved at rest as a file of its own.
         F->Cycle(24);
         QVERIFY(F->Hydrel->Running);
-        F->H.Clock.AdvanceBy(6000);
-        QCOMPARE(F->Hydrel->RunLog().size(), 6);
-        QVERIFY(!F->Hydrel->RunLog().contains(THydrelOld::RunLogHeader()));
+        F->Cycles(24, 6);
+        const QStringList run = F->Hydrel->RunLog();
+        QCOMPARE(run.size(), 7);
+        QCOMPARE(run.first(), THydrelOld::RunLogHeader());
         F->Cycle(0);
         QVERIFY(!F->Hydrel->Running);
         QVERIFY(F->Hydrel->RunLog().isEmpty());
-        QCOMPARE(SavedRunLogs().size(), 1);
+        QCOMPARE(SavedRunLogs().size(), 2);
     }
 
     void unknownStageDrawsPointsWithoutABar()

@@ -123,7 +123,7 @@ protected:
         View().SetGridCell(1, 0, StateText);
         View().SetGridCell(1, 1, QString::number(Voltage));
     }
-    void AddChartPoints(double x) override { View().AddPoint(TSeries::U, x, Voltage); }
+    void AddChartPoints(TPresentation &charts, double x) override { charts.AddPoint(TSeries::U, x, Voltage); }
     std::optional<QColor> StageBandColor() const override
     {
         if (NoBandAboveStage2 && Stage > 2)
@@ -281,7 +281,9 @@ private slots:
         Product->Start();
         QCOMPARE(View.Take(), QStringList({QStringLiteral("clear charts"), QStringLiteral("save path ")}));
         Send("2");
-        Clock.AdvanceBy(2000);
+        Clock.AdvanceBy(1000);
+        Send("2");
+        Clock.AdvanceBy(1000);
         Product->Stop();
         const QString path = SavedFile();
         QVERIFY(!path.isEmpty());

@@ -61,10 +61,9 @@ private slots:
         QVERIFY(Journals().isEmpty());
         f.Orvel->Start();
         f.Feed(Frame(1));
-        f.Feed(burning.Frame());
         QByteArray run;
         for (int second = 0; second < 3; ++second) {
-            f.H.Clock.AdvanceBy(1000);
+            f.Stream(burning.Frame(), 1);
             const QStringList journals = Journals();
             QCOMPARE(journals.size(), 1);
             run = f.Orvel->RunLog().join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
@@ -74,7 +73,8 @@ private slots:
         QVERIFY(f.Orvel->LogSaved);
         QVERIFY(Journals().isEmpty());
         const QString saved = frmGraph->SavePath().mid(QStringLiteral("Log saved to ").size());
-        QCOMPARE(ReadAll(saved), run);
+        // The file is the journal's run, and any tick the last answer confirmed.
+        QVERIFY(ReadAll(saved).startsWith(run));
         QFile::remove(saved);
     }
 
@@ -90,7 +90,7 @@ private slots:
         QTest::newRow("whole run") << "070001234\n" + run << "[070001234] 2024-03-03 14-05-09.csv" << run << false;
         QTest::newRow("last row cut short") << "070001234\n" + run + "3;" << "[070001234] 2024-03-03 14-05-09.csv"
                                             << run << false;
-        QTest::newRow("no serial number") << "\n" + run << "[] 2024-03-03 14-05-09.csv" << run << false;
+        QTest::newRow("no serial number") << "\n" + run << "[unidentified] 2024-03-03 14-05-09.csv" << run << false;
         QTest::newRow("a file of that name already there")
             << "070001234\n" + run << "[070001234] 2024-03-03 14-05-10.csv" << run << true;
         QTest::newRow("Windows-1251 rows") << QByteArray("070001234\n\xd1\xf2\xe0\xe4\xe8\xff;\r\n1;\r\n")

@@ -5,7 +5,14 @@
 #include "support/CurrentPeer.h"
 #include "support/Hydrel7Peer.h"
 #include "support/SmallDisk.h"
+#include "support/Harness.h"
+#include "app/Globals.h"
+#include "product/Product.h"
+#include "serial/MemoryChannel.h"
+#include "sim/HeaterSimulator.h"
+#include "sim/Simulators.h"
 #include "app/fMain.h"
+#include "core/Dialogs.h"
 #include "views/fGraph.h"
 #include <QDir>
 #include <QFile>
@@ -53,13 +60,13 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         RemoveFilesOf(QStringLiteral("070001234"));
-        RemoveFilesOf(QString());
+        RemoveFilesOf(UnidentifiedSerialNumber());
         QDir(TRunJournal::Folder()).removeRecursively();
     }
     void cleanup()
     {
         RemoveFilesOf(QStringLiteral("070001234"));
-        RemoveFilesOf(QString());
+        RemoveFilesOf(UnidentifiedSerialNumber());
     }
 
     // What the save reports is what the disk holds: the whole file, or the old one untouched.
@@ -108,17 +115,20 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), oldFile || saved.Saved ? 1 : 0);
     }
 
-    // A Hydrel-7S run that meets a full disk: not reported as saved, the technician is told why, the
-    // rows stay; the next Start saves them first, or, the disk still full, leaves them for recovery.
+    // A Hydrel-7S run that meets a full disk: not reported as saved; the cause and the path are
+    // logged at once and shown in a box that does not wait for an answer; the link goes on; the rows
+    // wait in their journal and are saved by themselves once there is space, or at close, or, the
+    // disk still full at close, at the next start of the program.
     void failedSaveKeepsTheRunUntilItIsSaved_data()
     {
-        QTest::addColumn<bool>("spaceBeforeNextStart");
-        QTest::newRow("space made before the next start") << true;
-        QTest::newRow("disk still full at the next start") << false;
+        QTest::addColumn<QString>("then");
+        QTest::newRow("space comes back") << QStringLiteral("space");
+        QTest::newRow("another run while the disk is full") << QStringLiteral("another run");
+        QTest::newRow("closed with the disk still full") << QStringLiteral("close");
     }
     void failedSaveKeepsTheRunUntilItIsSaved()
     {
-        QFETCH(bool, spaceBeforeNextStart);
+        QFETCH(QString, then);
         using namespace CurrentTest;
         TOrvelFixture f;
         TStatus burning;
@@ -127,51 +137,132 @@ private slots:
         TStatus idle;
         idle.Mode = 1;
         idle.ModeTime = 10;
-        f.Feed(Frame(4, QByteArray::fromHex("0007 0004d2")));
-        f.Feed(idle.Frame());
-        f.Orvel->Start();
-        f.Feed(Frame(1));
-        f.Feed(burning.Frame());
-        f.H.Clock.AdvanceBy(3000);
-        const QByteArray run = f.Orvel->RunLog().join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
-        QCOMPARE(f.Orvel->RunLog().size(), 4);
-        {
-            TSmallDisk disk(100);
-            f.Feed(idle.Frame()); // at rest: the save meets the full disk
-            QVERIFY(!f.Orvel->LogSaved);
-            QCOMPARE(f.Orvel->RunLog().size(), 4);
-            QVERIFY(FilesOf(QStringLiteral("070001234")).isEmpty());
-            QVERIFY(!frmGraph->SavePath().startsWith(QStringLiteral("Log saved to")));
-            QVERIFY(f.H.LogLines().last().contains(QStringLiteral(" TOrvel.ParseData Exception: ")));
-            QVERIFY(!f.H.Dialogs.empty());
-            QVERIFY2(f.H.Dialogs.back().second.contains(QStringLiteral("No space left on device")),
-                     qPrintable(f.H.Dialogs.back().second));
-            if (!spaceBeforeNextStart) {
-                f.Orvel->Start();
-                f.Feed(Frame(1)); // a new run begins on the full disk
-                QVERIFY(f.H.LogContains(QStringLiteral("The unsaved run is kept for recovery in")));
-            }
-        }
-        if (spaceBeforeNextStart) {
+        auto recordRun = [&] {
+            f.Feed(idle.Frame());
             f.Orvel->Start();
             f.Feed(Frame(1));
+            f.Stream(burning.Frame(), 3);
+        };
+        f.Feed(Frame(4, QByteArray::fromHex("0007 0004d2")));
+        recordRun();
+        const QByteArray run = f.Orvel->RunLog().join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
+        QVERIFY(f.Orvel->RunLog().size() >= 4);
+        auto journalsHolding = [](const QByteArray &bytes) {
+            int count = 0;
+            for (const QString &name : QDir(TRunJournal::Folder()).entryList(QDir::Files))
+                if (ReadAll(TRunJournal::Folder() + name) == "070001234\n" + bytes)
+                    ++count;
+            return count;
+        };
+        auto disk = std::make_unique<TSmallDisk>(100);
+        f.Feed(idle.Frame()); // at rest: the save meets the full disk
+        QVERIFY(!f.Orvel->LogSaved);
+        QVERIFY(!f.Orvel->Running);
+        QVERIFY(FilesOf(QStringLiteral("070001234")).isEmpty());
+        QVERIFY(!frmGraph->SavePath().startsWith(QStringLiteral("Log saved to")));
+        const QString cause = f.H.LogLines().last();
+        QVERIFY2(cause.contains(QStringLiteral("The run log was not saved. Cannot write file \"")), qPrintable(cause));
+        QVERIFY2(cause.contains(QStringLiteral("No space left on device")), qPrintable(cause));
+        QCOMPARE(f.H.Dialogs.size(), size_t(1));
+        QCOMPARE(f.H.Dialogs.back().first, TDialogKind::Notice);
+        QVERIFY(f.H.Dialogs.back().second.contains(QStringLiteral("No space left on device")));
+        QCOMPARE(journalsHolding(run), 1);
+
+        // The link goes on: the status flow and the commands still reach the heater.
+        f.TakeWritten();
+        f.Stream(idle.Frame(), 12);
+        f.Orvel->Stop();
+        QVERIFY(f.TakeWritten().contains(Frame(3)));
+        QVERIFY(!f.H.LogContains(QStringLiteral("Connection lost.")));
+        // The retries meet the same cause: it is not logged or shown again.
+        QCOMPARE(f.H.Dialogs.size(), size_t(1));
+        QCOMPARE(f.H.LogLines().filter(QStringLiteral("The run log was not saved.")).size(), 1);
+
+        if (then == QLatin1String("space")) {
+            disk.reset();
+            f.Stream(idle.Frame(), 6);
             const QStringList files = FilesOf(QStringLiteral("070001234"));
             QCOMPARE(files.size(), 1);
             QCOMPARE(ReadAll(RunLogFolder() + files.first()), run);
+            QVERIFY(frmGraph->SavePath().startsWith(QStringLiteral("Log saved to")));
+            QCOMPARE(journalsHolding(run), 0);
             return;
         }
-        // The earlier run waits in a journal of its own for the next start of the program.
+        if (then == QLatin1String("another run")) {
+            burning.ModeTime = 60;
+            recordRun();
+            const QByteArray second = f.Orvel->RunLog().join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
+            f.Feed(idle.Frame());
+            QCOMPARE(journalsHolding(run) + journalsHolding(second), 2);
+            disk.reset();
+            f.Stream(idle.Frame(), 6);
+            QStringList contents;
+            for (const QString &name : FilesOf(QStringLiteral("070001234")))
+                contents << QString::fromLatin1(ReadAll(RunLogFolder() + name));
+            contents.sort();
+            QStringList expected{QString::fromLatin1(run), QString::fromLatin1(second)};
+            expected.sort();
+            QCOMPARE(contents, expected);
+            return;
+        }
+        // Closed on the full disk: the run waits in its journal for the next start of the program.
+        frmMain->CloseWithoutAsking();
+        QVERIFY(f.H.LogContains(QStringLiteral("The unsaved run is kept for recovery in")));
+        disk.reset();
         QVERIFY(FilesOf(QStringLiteral("070001234")).isEmpty());
-        int journalsWithTheRun = 0;
-        for (const QString &name : QDir(TRunJournal::Folder()).entryList(QDir::Files))
-            if (ReadAll(TRunJournal::Folder() + name) == "070001234\n" + run)
-                ++journalsWithTheRun;
-        QCOMPARE(journalsWithTheRun, 1);
+        QCOMPARE(journalsHolding(run), 1);
         const QStringList recovered = TRunJournal::RecoverLeftBehind();
         QCOMPARE(recovered.size(), 1);
         const QStringList files = FilesOf(QStringLiteral("070001234"));
         QCOMPARE(files.size(), 1);
         QCOMPARE(ReadAll(RunLogFolder() + files.first()), run);
+    }
+
+    // Every model: the save at the end of a run meets a full disk while the heater goes on
+    // answering. The link does not stop: the status keeps coming, no loss is declared, Stop still
+    // reaches the heater; once there is space the run is saved by itself, once.
+    void failedSaveNeverStopsTheLink_data()
+    {
+        QTest::addColumn<QString>("model");
+        for (const QString &model : SimulatedModels())
+            QTest::newRow(qPrintable(model)) << model;
+    }
+    void failedSaveNeverStopsTheLink()
+    {
+        QFETCH(QString, model);
+        THarness h;
+        const std::unique_ptr<THeaterSimulator> sim = CreateSimulator(model);
+        TMemoryChannel *line = h.Connect(sim.get());
+        // The line goes before the heater, the heater before the clock it keeps its time on.
+        struct TUnhook {
+            THarness &H;
+            ~TUnhook() { H.Connect(nullptr); }
+        } unhook{h};
+        h.Choose(model);
+        auto advance = [&](const std::function<bool()> &until, qint64 ms) { return h.Clock.AdvanceUntil(until, ms, 50); };
+        QVERIFY(advance([] { return CurrentProduct->Identified && CurrentProduct->StatusActive; }, 20000));
+        const QString serial = CurrentProduct->SerialNumberText;
+        RemoveFilesOf(serial);
+        CurrentProduct->Start();
+        QVERIFY(advance([] { return CurrentProduct->RunLog().size() >= 4; }, 30000));
+        {
+            TSmallDisk disk(0);
+            CurrentProduct->Stop();
+            QVERIFY(advance([] { return !CurrentProduct->Running; }, 180000));
+            QVERIFY(h.LogContains(QStringLiteral("No space left on device")));
+            h.Clock.AdvanceBy(30000);
+            QVERIFY(CurrentProduct->Identified);
+            QVERIFY(!h.LogContains(QStringLiteral("Connection lost.")));
+            const qsizetype written = line->Written.size();
+            CurrentProduct->Stop();
+            h.Clock.AdvanceBy(3000);
+            QVERIFY2(line->Written.size() > written, "Stop did not reach the heater");
+            QVERIFY(FilesOf(serial).isEmpty());
+            QCOMPARE(h.Messages().filter(QStringLiteral("No space left on device")).size(), 1);
+        }
+        h.Clock.AdvanceBy(6000);
+        QCOMPARE(FilesOf(serial).size(), 1);
+        RemoveFilesOf(serial);
     }
 
     // Closing the program while a run is recorded asks first; a signal or the session's end closes
@@ -201,8 +292,7 @@ private slots:
         f.Feed(Frame(4, QByteArray::fromHex("0007 0004d2")));
         f.Orvel->Start();
         f.Feed(Frame(1));
-        f.Feed(burning.Frame());
-        f.H.Clock.AdvanceBy(2000);
+        f.Stream(burning.Frame(), 2);
         QVERIFY(f.Orvel->Running);
 
         if (closeBox)

@@ -47,7 +47,7 @@ public:
     void StopPolling() override {}
     QString SearchingTitle() const override { return {}; }
     void FillStringGrid() override {}
-    void AddChartPoints(double) override {}
+    void AddChartPoints(TPresentation &, double) override {}
     QString RunLogRow() const override { return {}; }
 
     void ReadEDR() override { Calls << QStringLiteral("ReadEDR"); }

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 TDialogHook &Hook()
@@ -28,6 +29,24 @@ void ShowMessage(const QString &text)
         return;
     }
     QMessageBox::information(DialogParent(), QApplication::applicationDisplayName(), text);
+}
+
+void ShowNotice(const QString &text)
+{
+    if (Hook()) {
+        Hook()(TDialogKind::Notice, text);
+        return;
+    }
+    static QPointer<QMessageBox> box;
+    if (!box) {
+        box = new QMessageBox(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                              DialogParent());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+    }
+    box->setText(text);
+    box->show();
+    box->raise();
 }
 
 TDialogResult ShowWarning(const QString &text)

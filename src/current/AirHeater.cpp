@@ -76,9 +76,9 @@ void TAirHeater::FillStringGrid()
         View().SetGridCell(1, row, values[row]);
 }
 
-void TAirHeater::AddChartPoints(double x)
+void TAirHeater::AddChartPoints(TPresentation &charts, double x)
 {
-    AddCurrentChartPoints(View(), *this, PlugVoltage(), x, TempExternal);
+    AddCurrentChartPoints(charts, *this, PlugVoltage(), x, TempExternal);
 }
 
 QString TAirHeater::RunLogRow() const

@@ -18,7 +18,7 @@ public:
 protected:
     void DecodeStatusFields(const QByteArray &frame) override;
     void FillStringGrid() override;
-    void AddChartPoints(double x) override;
+    void AddChartPoints(TPresentation &charts, double x) override;
     bool BlowerAllowedWhileLaunched() const override;
 
 private:

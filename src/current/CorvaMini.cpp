@@ -222,10 +222,10 @@ void TCorvaMini::FillStringGrid()
         View().SetGridCell(1, row, values[row]);
 }
 
-void TCorvaMini::AddChartPoints(double x)
+void TCorvaMini::AddChartPoints(TPresentation &charts, double x)
 {
-    AddCurrentChartPoints(View(), *this, PlugVoltage(), x, TempOut);
-    View().AddPoint(TSeries::Toverheat, x, TempOverheat);
+    AddCurrentChartPoints(charts, *this, PlugVoltage(), x, TempOut);
+    charts.AddPoint(TSeries::Toverheat, x, TempOverheat);
 }
 
 QString TCorvaMini::RunLogHeader() const

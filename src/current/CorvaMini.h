@@ -39,7 +39,7 @@ protected:
     void DecodeStatusFields(const QByteArray &frame) override;
     QString FaultName(quint8 code) const override;
     void FillStringGrid() override;
-    void AddChartPoints(double x) override;
+    void AddChartPoints(TPresentation &charts, double x) override;
     bool BlowerAllowedWhileLaunched() const override { return false; }
     TEdrBlocks EdrBlocks() const override { return {16, 64, 200}; }
     QStringList EdrReport() const override;

@@ -43,7 +43,7 @@ void TCurrentProduct::ApplyRecordingTests()
     if (Running && Stage == 0 && (Mode == 0 || Mode == 1) && ModeTime > 4)
         SaveRecording();
     if (!Running && Stage == 0 && (Mode == 2 || Mode == 4))
-        Running = true;
+        ResumeRecording(RunLogHeader());
 }
 
 QString TCurrentProduct::MakeFaultText(quint8 code) const

@@ -105,9 +105,9 @@ void TOrvel::FillStringGrid()
         View().SetGridCell(1, row, values[row]);
 }
 
-void TOrvel::AddChartPoints(double x)
+void TOrvel::AddChartPoints(TPresentation &charts, double x)
 {
-    AddCurrentChartPoints(View(), *this, PlugVoltage(), x, TempLiquid);
+    AddCurrentChartPoints(charts, *this, PlugVoltage(), x, TempLiquid);
 }
 
 QString TOrvel::RunLogRow() const

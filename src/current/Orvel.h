@@ -22,7 +22,7 @@ protected:
     void DecodeStatusFields(const QByteArray &frame) override;
     QString FaultName(quint8 code) const override;
     void FillStringGrid() override;
-    void AddChartPoints(double x) override;
+    void AddChartPoints(TPresentation &charts, double x) override;
     bool BlowerAllowedWhileLaunched() const override;
     QStringList EdrReport() const override;
 };

@@ -14,8 +14,6 @@ void TAirProduct::Start()
 {
     if (Running)
         return RefuseLaunched();
-    Tick = 1;
-    StageStartTick = 0;
     WorkTime = 0;
     SendCommand(23);
     if (!Delay(100))

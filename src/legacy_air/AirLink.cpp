@@ -96,7 +96,9 @@ void TAirProduct::TimerEvent(QObject *sender)
         cycle += Model.PollCycle;
         for (quint8 code : cycle) {
             SendCommand(code);
-            if (!Delay(Model.PollPauseMs))
+            // A connection lost while the cycle waits ends the cycle: the commands left would start
+            // the watchdog again and declare the same loss twice.
+            if (!Delay(Model.PollPauseMs) || !Identified)
                 return;
         }
     } catch (const std::exception &error) {

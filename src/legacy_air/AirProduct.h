@@ -68,7 +68,7 @@ protected:
     int WatchdogLimit() const override { return 15; }
     void ClearDecodedValues() override;
     void FillStringGrid() override;
-    void AddChartPoints(double x) override;
+    void AddChartPoints(TPresentation &charts, double x) override;
     std::optional<QColor> StageBandColor() const override;
 
     // Answers a model decodes beyond the shared ones (the FI calibration values, say).

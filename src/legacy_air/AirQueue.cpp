@@ -87,6 +87,7 @@ void TAirProduct::ParseData()
             if (ErTimer)
                 ErTimer->SetEnabled(false);
             ErrorCount = 0;
+            NoteAnswer();
             if (!pq.isEmpty())
                 DecodeAnswer(pq.first(), cut.Bytes);
             if (!pq.isEmpty())

@@ -142,16 +142,16 @@ std::optional<QColor> TAirProduct::AirStageColor(int stage)
     }
 }
 
-void TAirProduct::AddChartPoints(double x)
+void TAirProduct::AddChartPoints(TPresentation &charts, double x)
 {
-    View().AddPoint(TSeries::Tplate, x, TempPlate);
-    View().AddPoint(TSeries::U, x, Voltage);
+    charts.AddPoint(TSeries::Tplate, x, TempPlate);
+    charts.AddPoint(TSeries::U, x, Voltage);
     if (Model.HasFuelPump)
-        View().AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
-    View().AddPoint(TSeries::Vust, x, BlowerSet);
-    View().AddPoint(TSeries::Vcalc, x, BlowerActual);
-    View().AddPoint(TSeries::DP, x, FlameIndicator);
-    View().AddPoint(TSeries::Tout, x, TempExternal);
+        charts.AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
+    charts.AddPoint(TSeries::Vust, x, BlowerSet);
+    charts.AddPoint(TSeries::Vcalc, x, BlowerActual);
+    charts.AddPoint(TSeries::DP, x, FlameIndicator);
+    charts.AddPoint(TSeries::Tout, x, TempExternal);
 }
 
 QString TAirProduct::RunLogRow() const

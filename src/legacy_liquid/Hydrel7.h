@@ -70,7 +70,7 @@ protected:
     void ClearDecodedValues() override;
 
     void FillStringGrid() override;
-    void AddChartPoints(double x) override;
+    void AddChartPoints(TPresentation &charts, double x) override;
     std::optional<QColor> StageBandColor() const override;
 
 private:

@@ -120,7 +120,8 @@ void THydrelOld::DecodeReply(const QByteArray &frame)
         StartPending = Confirmed;
         if (StartRequested && Stage < 2)
             BeginRecording(RunLogHeader());
-        Running = true;
+        else
+            ResumeRecording(RunLogHeader());
         break;
     case 3:
         Log(QStringLiteral("Stop OK"));

@@ -87,7 +87,7 @@ void THydrelOld::EndOfCycle()
         SaveRecording();
     // A heater found working, or started from its own control, is presented and logged as well.
     if (!Running && Stage != 0)
-        Running = true;
+        ResumeRecording(RunLogHeader());
 }
 
 void THydrelOld::FillStringGrid()
@@ -117,17 +117,17 @@ std::optional<QColor> THydrelOld::StageBandColor() const
     return Hydrel7::StageBand(Stage);
 }
 
-void THydrelOld::AddChartPoints(double x)
+void THydrelOld::AddChartPoints(TPresentation &charts, double x)
 {
-    View().AddPoint(TSeries::Tplate, x, TempPlate);
-    View().AddPoint(TSeries::U, x, Voltage);
-    View().AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
-    View().AddPoint(TSeries::Vust, x, BlowerSet);
-    View().AddPoint(TSeries::Vcalc, x, BlowerActual);
-    View().AddPoint(TSeries::Uplug, x, PlugPwm);
-    View().AddPoint(TSeries::DP, x, FlameIndicator);
-    View().AddPoint(TSeries::Tout, x, TempLiquid1);
-    View().AddPoint(TSeries::Toverheat, x, TempLiquid2);
+    charts.AddPoint(TSeries::Tplate, x, TempPlate);
+    charts.AddPoint(TSeries::U, x, Voltage);
+    charts.AddPoint(TSeries::TNperiodX10, x, FuelPumpFrequency * 10);
+    charts.AddPoint(TSeries::Vust, x, BlowerSet);
+    charts.AddPoint(TSeries::Vcalc, x, BlowerActual);
+    charts.AddPoint(TSeries::Uplug, x, PlugPwm);
+    charts.AddPoint(TSeries::DP, x, FlameIndicator);
+    charts.AddPoint(TSeries::Tout, x, TempLiquid1);
+    charts.AddPoint(TSeries::Toverheat, x, TempLiquid2);
     // For this heater the mode time counts the presentation ticks since the start.
     ++ModeTime;
 }

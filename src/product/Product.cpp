@@ -31,8 +31,10 @@ TProduct::TProduct()
     View().SetGridSize(1, 2);
 
     Port = ProductEnvironment().Port;
-    if (Port)
+    if (Port) {
         Port->OnRxChar = [this](QObject *sender, int count) { ComPortRxChar(sender, count); };
+        Port->OnLost = [this] { AdapterLost(); };
+    }
 
     // Each tick reaches the family's operation unless tear-down has begun.
     auto bind = [this](TTimer *timer, void (TProduct::*operation)(QObject *)) {
@@ -55,10 +57,13 @@ TProduct::~TProduct()
 {
     // Normally Destroy has done all this; a constructor that failed (the port would not open) has not.
     if (!TornDown) {
-        if (Port && ProductEnvironment().Port == Port)
+        if (Port && ProductEnvironment().Port == Port) {
             Port->OnRxChar = nullptr;
+            Port->OnLost = nullptr;
+        }
         ReleaseTimers();
     }
+    CancelSaveRetry();
 }
 
 void TProduct::ReleaseTimers()
@@ -77,8 +82,10 @@ void TProduct::Destroy()
     TearingDown = true;
     // Received bytes must not reach a handler whose timers are going away: the receive routine is
     // detached first; the bytes stay in the port until it closes.
-    if (Port)
+    if (Port) {
         Port->OnRxChar = nullptr;
+        Port->OnLost = nullptr;
+    }
 
     TScheduler &loop = TScheduler::Instance();
     TLogMemo *mLog = ProgramLog;
@@ -118,6 +125,7 @@ void TProduct::Destroy()
     if (Port) {
         Port->Close();
         Port->OnRxChar = nullptr;
+        Port->OnLost = nullptr;
         Port = nullptr;
     }
     SetTitle(QStringLiteral("Thermoryx Diagnostic "));

@@ -1,12 +1,16 @@
 #pragma once
+#include "core/Scheduler.h"
 #include "product/Presentation.h"
+#include "product/RecordedTick.h"
 #include "product/RunJournal.h"
 #include "product/RunLog.h"
+#include "product/UnsavedRuns.h"
 #include <QByteArray>
 #include <QColor>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -152,7 +156,7 @@ protected:
     virtual void BeginPolling();
     // Consecutive silent watchdog intervals that are tolerated; the next one loses the connection.
     virtual int WatchdogLimit() const { return 5; }
-    // A valid frame arrived: the watchdog starts a new full interval.
+    // A valid frame arrived: the watchdog starts a new full interval (and NoteAnswer).
     void RestartWatchdog();
     // The heater has answered its identification: Identified is set and the windows are told.
     void MarkIdentified();
@@ -164,22 +168,29 @@ protected:
 
     // Presentation hooks.
     virtual void FillStringGrid() = 0;
-    virtual void AddChartPoints(double x) = 0;
+    // One point per series of the current values at x, to the charts given.
+    virtual void AddChartPoints(TPresentation &charts, double x) = 0;
     // The band colour of the current stage, or none for a stage without one.
     virtual std::optional<QColor> StageBandColor() const;
     virtual QString RunLogRow() const = 0;
-    void FillCharts();
-    void FillLog();
+    // One tick of the run: its chart points, stage bars and run-log row.
+    void RecordTick();
 
-    // Recording.
+    // Recording: the one lifecycle of a run, the same for every family. Families call these and never
+    // set Running or LogSaved themselves.
+    // A run begins (a start from the panel, fuel pumping, blowing from standstill): the graphs are
+    // cleared, a new run log with this header and its journal begin. A run already recorded (the
+    // heater was found running while the start was still on its way) goes on instead of being split.
     void BeginRecording(const QString &header);
-    // Records again after a saved run without clearing the charts (a heater that starts by itself):
-    // the rows are saved at the end of this run too, under the header when the run log was empty.
+    // The heater runs without a start of ours (found running, started from its own control, back
+    // after a loss still burning): recorded from now on as a run of its own, the graphs kept.
     void ResumeRecording(const QString &header);
-    // Ends the recording and writes the run log once per begin; raises an error if it cannot be written.
+    // The run ends (the heater back at rest, the line lost, the handler going): the ticks that no
+    // answer confirmed go, the rest is written to its file.
     void SaveRecording();
-    // Saves a run that would otherwise be lost (connection lost, handler destroyed).
-    void SaveUnsavedRun(const QString &operation);
+    // A valid answer of the heater: the ticks kept back since the last one are shown and recorded.
+    // RestartWatchdog does this too; a family whose answers do not restart the watchdog calls it.
+    void NoteAnswer();
 
     // The family's last duty before the timers go; a recorded run is saved here.
     virtual void BeforeDestroy();
@@ -206,6 +217,8 @@ private:
     void ReportConnection(TConnectionState state, const QString &detail = QString());
     // True when the port went away and did not come back on this tick's attempt.
     bool AdapterAway();
+    // The port reports that it cannot read any more (the adapter was pulled out): shown at once.
+    void AdapterLost();
     // An error of a write or read on a port whose adapter is away: the loss has been logged once.
     bool PortAwayError(const std::exception &error) const;
 
@@ -213,18 +226,26 @@ private:
     TLogMemo *ProgramLog;
     TRunLog RunLogLines;
     // The run written through to the disk while it is recorded.
-    TRunJournal Journal;
+    std::unique_ptr<TRunJournal> Journal = std::make_unique<TRunJournal>();
     bool JournalBroken = false;
-    // A status answer came since the last row; the run's size just after the last row that such an
-    // answer produced (-1 while no answer has been marked in this run).
-    bool AnswerSinceRow = false;
-    qsizetype AnsweredRunSize = -1;
-    // At a connection loss: the rows recorded after the heater fell silent repeat its last values,
-    // so they go. Families whose answers do not restart the watchdog keep every row.
-    void DropRowsAfterLastAnswer();
-    // A new journal for the run as it is now; then each new line through WriteThrough.
-    void BeginJournal();
+    // A status answer came since the last tick; the ticks since the last answer, not yet shown.
+    bool AnswerSinceTick = false;
+    QList<TRecordedTick> HeldTicks;
+    // Runs whose file could not be written, and the next attempt to write them.
+    TUnsavedRuns Unsaved;
+    TScheduler::TaskId SaveRetry = 0;
+    QString LastSaveError;
+    // A tick's points to the graphs and its row to the run log and the journal.
+    void ShowTick(const TRecordedTick &tick);
+    // A new run log (and journal) with this header.
+    void BeginRunLog(const QString &header);
     void WriteThrough(const QByteArray &line);
+    // Writes the run's file, or keeps the run among the unsaved ones; the run log is empty afterwards.
+    void WriteRun();
+    void ReportFailedSave(const QString &error);
+    void SaveUnsavedRuns();
+    void ScheduleSaveRetry();
+    void CancelSaveRetry();
     int DelayDepth = 0;
     bool TearDownWanted = false;
     bool TearingDown = false;

@@ -50,6 +50,11 @@ bool TProduct::AdapterAway()
     return true;
 }
 
+void TProduct::AdapterLost()
+{
+    ReportConnection(TConnectionState::AdapterMissing, Port->Port());
+}
+
 bool TProduct::PortAwayError(const std::exception &error) const
 {
     const auto *portError = dynamic_cast<const ESerialPort *>(&error);
@@ -99,7 +104,7 @@ void TProduct::RestartWatchdog()
     ErrorCount = 0;
     if (ErTimer)
         ErTimer->SetEnabled(true);
-    AnswerSinceRow = true;
+    NoteAnswer();
 }
 
 void TProduct::ErTimerEvent(QObject *sender)
@@ -110,12 +115,14 @@ void TProduct::ErTimerEvent(QObject *sender)
         if (ErrorCount <= WatchdogLimit())
             return;
         Log(TimeText() + QStringLiteral(" Connection lost."));
-        ReportConnection(TConnectionState::Lost);
+        // With the adapter away the status bar goes on saying so: that is what the technician can mend.
+        if (Port && Port->Lost())
+            ReportConnection(TConnectionState::AdapterMissing, Port->Port());
+        else
+            ReportConnection(TConnectionState::Lost);
         // A run being recorded is written before the identity it is named after is cleared.
-        DropRowsAfterLastAnswer();
-        SaveUnsavedRun(QStringLiteral("ErTimerEvent"));
+        SaveRecording();
         ErrorCount = 0;
-        Running = false;
         StartRequested = false;
         Identified = false;
         StatusActive = false;

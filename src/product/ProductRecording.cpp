@@ -2,14 +2,20 @@
 // chart point per series, one stage bar and one run-log row. The run log is begun by a start, saved
 // to a file once the heater is back at rest, and never lost when the line or the handler goes away:
 // while it is recorded it is written through to a journal that survives the program, and a save
-// that fails keeps the rows and tells the technician why.
+// that fails keeps the rows, says why at once and is tried again by itself.
 #include "product/Product.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "product/Presentation.h"
 #include "product/RunLogFile.h"
+#include "serial/SerialPort.h"
 #include <QDateTime>
 #include <QDir>
+
+namespace {
+// How long a run whose file could not be written waits before the next attempt.
+constexpr int SaveRetryMs = 5000;
+} // namespace
 
 void TProduct::TransmitTimerEvent(QObject *)
 {
@@ -25,8 +31,7 @@ void TProduct::TransmitTimerEvent(QObject *)
     guarded("FillStringGrid", [this] { FillStringGrid(); });
     if (!Running)
         return;
-    guarded("FillCharts", [this] { FillCharts(); });
-    guarded("FillLog", [this] { FillLog(); });
+    guarded("RecordTick", [this] { RecordTick(); });
 }
 
 std::optional<QColor> TProduct::StageBandColor() const
@@ -43,121 +48,169 @@ std::optional<QColor> TProduct::StageKeyColor(int stage)
     return std::nullopt;
 }
 
-void TProduct::FillCharts()
+void TProduct::RecordTick()
 {
+    const double x = double(Tick) / 86400;
+    TRecordedTick tick;
     if (const std::optional<QColor> color = StageBandColor()) {
-        const double start = double(StageStartTick) / 86400;
-        const double end = double(Tick) / 86400;
-        View().AddBandBar(TBand::Lower, start, end, *color);
-        View().AddBandBar(TBand::Upper, start, end, *color);
+        tick.AddBandBar(TBand::Lower, double(StageStartTick) / 86400, x, *color);
+        tick.AddBandBar(TBand::Upper, double(StageStartTick) / 86400, x, *color);
     }
-    AddChartPoints(double(Tick) / 86400);
+    AddChartPoints(tick, x);
+    tick.Row = RunLogRow();
     ++Tick;
-}
-
-void TProduct::FillLog()
-{
-    WriteThrough(RunLogLines.Append(RunLogRow()));
-    if (AnswerSinceRow) {
-        AnsweredRunSize = RunLogLines.Size();
-        AnswerSinceRow = false;
+    // With the adapter gone nothing the heater says can arrive: the values are the last ones heard,
+    // not the heater's, so the time passes without rows or points.
+    if (Port && Port->Lost())
+        return;
+    if (AnswerSinceTick) {
+        AnswerSinceTick = false;
+        ShowTick(tick);
+    } else {
+        HeldTicks.append(tick);
     }
 }
 
-void TProduct::DropRowsAfterLastAnswer()
+void TProduct::NoteAnswer()
 {
-    if (LogSaved || AnsweredRunSize < 0 || AnsweredRunSize >= RunLogLines.Size())
-        return;
-    RunLogLines.Truncate(AnsweredRunSize);
-    if (Journal.IsOpen() && !Journal.Truncate(AnsweredRunSize))
-        Journal.Keep();
+    AnswerSinceTick = true;
+    for (const TRecordedTick &tick : std::exchange(HeldTicks, {}))
+        ShowTick(tick);
+}
+
+void TProduct::ShowTick(const TRecordedTick &tick)
+{
+    tick.DrawOn(View());
+    WriteThrough(RunLogLines.Append(tick.Row));
 }
 
 void TProduct::WriteThrough(const QByteArray &line)
 {
-    // Rows recorded after a run was saved are not saved again, so they need no journal either.
-    if (LogSaved || JournalBroken)
+    if (JournalBroken)
         return;
-    const bool written = Journal.IsOpen() ? Journal.Append(line) : Journal.Begin(SerialNumberText, RunLogLines.Bytes());
+    const bool written = Journal->IsOpen() ? Journal->Append(line) : Journal->Begin(SerialNumberText, line);
     if (written)
         return;
     Log(TimeText() + QStringLiteral(" The run cannot be written through to \"%1\": %2. It is kept in memory only.")
-                         .arg(QDir::toNativeSeparators(Journal.Path()), Journal.Error()));
-    Journal.Keep();
+                         .arg(QDir::toNativeSeparators(Journal->Path()), Journal->Error()));
+    Journal->Keep();
     JournalBroken = true;
 }
 
-void TProduct::BeginJournal()
+void TProduct::BeginRunLog(const QString &header)
 {
-    Journal.Keep();
+    Journal = std::make_unique<TRunJournal>();
     JournalBroken = false;
-    WriteThrough(QByteArray());
+    RunLogLines.Begin(header);
+    WriteThrough(RunLogLines.Bytes());
+    LogSaved = false;
+    Running = true;
 }
 
 void TProduct::BeginRecording(const QString &header)
 {
-    // The rows of a run whose save failed are written before a new run takes their place; when
-    // that fails again, their journal stays for the recovery at the next start.
-    if (!LogSaved && !RunLogLines.IsEmpty()) {
-        SaveUnsavedRun(QStringLiteral("BeginRecording"));
-        if (!LogSaved && Journal.IsOpen())
-            Log(TimeText() + QStringLiteral(" The unsaved run is kept for recovery in \"%1\".")
-                                 .arg(QDir::toNativeSeparators(Journal.Path())));
-    }
+    if (Running)
+        return;
     View().ClearCharts();
     View().SetSavePath(QString());
     Tick = 1;
     StageStartTick = 0;
-    RunLogLines.Begin(header);
-    AnsweredRunSize = -1;
-    AnswerSinceRow = false;
-    LogSaved = false;
-    BeginJournal();
-    Running = true;
+    BeginRunLog(header);
 }
 
 void TProduct::ResumeRecording(const QString &header)
 {
-    LogSaved = false;
-    if (RunLogLines.IsEmpty()) {
-        RunLogLines.Begin(header);
-        AnsweredRunSize = -1;
-        BeginJournal();
-    }
-    Running = true;
+    if (Running)
+        return;
+    BeginRunLog(header);
 }
 
 void TProduct::SaveRecording()
 {
+    HeldTicks.clear();
+    if (!Running)
+        return;
     Running = false;
-    if (!LogSaved) {
-        const TRunLogSave saved = SaveRunLog(RunLogLines.Bytes(), SerialNumberText, QDateTime::currentDateTime());
-        // The lines stay for the next save; the technician is told at once.
-        if (!saved.Saved) {
-            ShowMessage(QStringLiteral("The run log was not saved. %1\nThe run's rows are kept and saved at the next "
-                                       "chance.")
-                            .arg(saved.Error));
-            throw Exception(saved.Error);
-        }
-        View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(saved.Path));
-        LogSaved = true;
-    }
-    Journal.Remove();
-    RunLogLines.Clear();
+    WriteRun();
 }
 
-void TProduct::SaveUnsavedRun(const QString &operation)
+void TProduct::WriteRun()
 {
-    if (LogSaved || RunLogLines.IsEmpty())
+    // A run without a single row is no run: nothing is written.
+    if (!RunLogLines.HasRows()) {
+        Journal->Remove();
+        RunLogLines.Clear();
         return;
-    try {
-        SaveRecording();
-    } catch (const std::exception &error) {
-        LogOperationError(operation, error);
     }
+    const QByteArray bytes = RunLogLines.Bytes();
+    const QDateTime ended = QDateTime::currentDateTime();
+    RunLogLines.Clear();
+    const TRunLogSave saved = SaveRunLog(bytes, SerialNumberText, ended);
+    LogSaved = saved.Saved;
+    if (saved.Saved) {
+        Journal->Remove();
+        View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(saved.Path));
+        return;
+    }
+    Unsaved.Add({bytes, SerialNumberText, ended, std::exchange(Journal, std::make_unique<TRunJournal>())});
+    ReportFailedSave(saved.Error);
+    ScheduleSaveRetry();
+}
+
+void TProduct::ReportFailedSave(const QString &error)
+{
+    // The same cause again (the disk still full) is not repeated every few seconds.
+    if (error == LastSaveError)
+        return;
+    LastSaveError = error;
+    Log(TimeText() + QStringLiteral(" The run log was not saved. ") + error
+        + QStringLiteral(" The run's rows are kept and saved as soon as the disk allows."));
+    ShowNotice(QStringLiteral("The run log was not saved. %1\nThe run's rows are kept; the program saves them by "
+                              "itself as soon as it can.")
+                   .arg(error));
+}
+
+void TProduct::SaveUnsavedRuns()
+{
+    const TUnsavedRuns::TOutcome outcome = Unsaved.SaveAgain();
+    for (const QString &path : outcome.SavedPaths) {
+        Log(TimeText() + QStringLiteral(" Log saved to ") + QDir::toNativeSeparators(path));
+        View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(path));
+    }
+    if (Unsaved.IsEmpty())
+        LastSaveError.clear();
+    else
+        ReportFailedSave(outcome.Error);
+}
+
+void TProduct::ScheduleSaveRetry()
+{
+    if (SaveRetry)
+        return;
+    TScheduler &loop = TScheduler::Instance();
+    SaveRetry = loop.CallAt(loop.Now() + SaveRetryMs, [this] {
+        SaveRetry = 0;
+        SaveUnsavedRuns();
+        if (!Unsaved.IsEmpty())
+            ScheduleSaveRetry();
+    });
+}
+
+void TProduct::CancelSaveRetry()
+{
+    if (SaveRetry)
+        TScheduler::Instance().Cancel(SaveRetry);
+    SaveRetry = 0;
 }
 
 void TProduct::BeforeDestroy()
 {
-    SaveUnsavedRun(QStringLiteral("Destroy"));
+    SaveRecording();
+    CancelSaveRetry();
+    if (Unsaved.IsEmpty())
+        return;
+    SaveUnsavedRuns();
+    for (const QString &journal : Unsaved.JournalPaths())
+        Log(TimeText() + QStringLiteral(" The unsaved run is kept for recovery in \"%1\".")
+                             .arg(QDir::toNativeSeparators(journal)));
 }

@@ -24,12 +24,14 @@ QByteArray TRunLog::Append(const QString &row)
     TBlock &block = Blocks.last();
     block.Stored += line;
     block.Size += line.size();
+    ++LineCount;
     return line;
 }
 
 void TRunLog::Clear()
 {
     Blocks.clear();
+    LineCount = 0;
 }
 
 QByteArray TRunLog::Bytes() const
@@ -47,30 +49,6 @@ qsizetype TRunLog::Size() const
     for (const TBlock &block : Blocks)
         size += block.Size;
     return size;
-}
-
-void TRunLog::Truncate(qsizetype size)
-{
-    qsizetype kept = 0;
-    qsizetype index = 0;
-    while (index < Blocks.size() && kept + Blocks[index].Size <= size)
-        kept += Blocks[index++].Size;
-    if (index < Blocks.size() && size > kept) {
-        // The cut falls inside this block: it becomes the plain block being filled again.
-        TBlock &block = Blocks[index++];
-        QByteArray plain = block.Plain();
-        plain.truncate(size - kept);
-        plain.reserve(BlockSize);
-        block = TBlock{plain, plain.size(), false};
-    }
-    Blocks.resize(index);
-    if (!Blocks.isEmpty() && Blocks.last().Packed) {
-        // Rows appended after the cut go on in a plain block.
-        TBlock &last = Blocks.last();
-        QByteArray plain = last.Plain();
-        plain.reserve(BlockSize);
-        last = TBlock{plain, plain.size(), false};
-    }
 }
 
 QStringList TRunLog::Lines() const

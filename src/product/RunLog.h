@@ -18,12 +18,12 @@ public:
     QByteArray Append(const QString &row);
     void Clear();
     bool IsEmpty() const { return Blocks.isEmpty(); }
+    // True once a row follows the header.
+    bool HasRows() const { return LineCount > 1; }
 
     // The file's bytes, and how many there are.
     QByteArray Bytes() const;
     qsizetype Size() const;
-    // Drops every byte from size on: back to the run as it was when Size() returned size.
-    void Truncate(qsizetype size);
     // The lines decoded again, without their line ends.
     QStringList Lines() const;
     // Bytes held, blocks' reserve included.
@@ -41,5 +41,6 @@ private:
     };
 
     QList<TBlock> Blocks;
+    qsizetype LineCount = 0;
     QStringEncoder Encoder{"windows-1251"};
 };

@@ -53,8 +53,24 @@ QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime)
 {
     const QDate date = localTime.date();
     const QTime time = localTime.time();
-    return QString::asprintf("[%s] %.4d-%.2d-%.2d %.2d-%.2d-%.2d.csv", serialNumber.toUtf8().constData(), date.year(),
+    const QString name = serialNumber.isEmpty() ? UnidentifiedSerialNumber() : serialNumber;
+    return QString::asprintf("[%s] %.4d-%.2d-%.2d %.2d-%.2d-%.2d.csv", name.toUtf8().constData(), date.year(),
                              date.month(), date.day(), time.hour(), time.minute(), time.second());
+}
+
+QString UnidentifiedSerialNumber()
+{
+    return QStringLiteral("unidentified");
+}
+
+QString FreeRunLogPath(const QString &folder, const QString &serialNumber, QDateTime localTime)
+{
+    QString path = folder + RunLogFileName(serialNumber, localTime);
+    while (QFileInfo::exists(path)) {
+        localTime = localTime.addSecs(1);
+        path = folder + RunLogFileName(serialNumber, localTime);
+    }
+    return path;
 }
 
 QString RunLogFolder(const QString &programFolder)
@@ -98,5 +114,5 @@ TRunLogSave WriteRunLog(const QString &path, const QByteArray &bytes)
 TRunLogSave SaveRunLog(const QByteArray &bytes, const QString &serialNumber, const QDateTime &localTime,
                        const QString &programFolder)
 {
-    return WriteRunLog(RunLogFolder(programFolder) + RunLogFileName(serialNumber, localTime), bytes);
+    return WriteRunLog(FreeRunLogPath(RunLogFolder(programFolder), serialNumber, localTime), bytes);
 }

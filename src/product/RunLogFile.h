@@ -13,8 +13,13 @@ struct TRunLogSave {
     QString Error; // why it was not written, with the system's own words for the cause
 };
 
-// "[<serial>] yyyy-mm-dd hh-mm-ss.csv"
+// "[<serial>] yyyy-mm-dd hh-mm-ss.csv"; a heater never identified is named "[unidentified] ...".
 QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime);
+// What stands for the serial number of a heater that was never identified.
+QString UnidentifiedSerialNumber();
+// The path of the run log in folder, at localTime or the next second whose name is not yet taken:
+// a run never replaces another run's file.
+QString FreeRunLogPath(const QString &folder, const QString &serialNumber, QDateTime localTime);
 // The program's folder when it is a writable folder, else Documents + "/Thermoryx Diagnostic/"
 // (created when missing). Without an argument: the folder of the running program.
 QString RunLogFolder(const QString &programFolder = QString());
@@ -22,7 +27,7 @@ QString RunLogFolder(const QString &programFolder = QString());
 // every byte has reached the disk. A short or failed write, a failed sync or close is a failure
 // and leaves the old file (or none) in place.
 TRunLogSave WriteRunLog(const QString &path, const QByteArray &bytes);
-// Names, places and writes a run log.
+// Names, places and writes a run log, under a name no other file has.
 TRunLogSave SaveRunLog(const QByteArray &bytes, const QString &serialNumber, const QDateTime &localTime,
                        const QString &programFolder = QString());
 

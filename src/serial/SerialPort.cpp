@@ -161,4 +161,6 @@ void TSerialPort::DeviceLost(const QString &reason)
         PendingClose = 0;
         Device->Close();
     });
+    if (OnLost)
+        OnLost();
 }

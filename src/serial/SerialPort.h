@@ -53,6 +53,8 @@ public:
 
     // The receive event: on the user-interface thread, Count > 0, never after Close has returned.
     TRxCharEvent OnRxChar;
+    // Called once the device has failed while open (Lost() is true by then); set by the handler.
+    std::function<void()> OnLost;
     // Where the port reports a lost device (one line); set by the main window to its log.
     std::function<void(const QString &line)> OnLog;
 

@@ -91,7 +91,7 @@ struct TAirFixture {
         }
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
-            if (name.startsWith(QStringLiteral("[051193046] ")) || name.startsWith(QStringLiteral("[] ")))
+            if (name.startsWith(QStringLiteral("[051193046] ")) || name.startsWith(QStringLiteral("[unidentified] ")))
                 QFile::remove(folder + name);
     }
     // The handler quiet: no search, no polling, nothing queued; start and stop are answered.

@@ -175,7 +175,7 @@ struct TModelFixture {
         }
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
-            if (name.startsWith(QStringLiteral("[] ")))
+            if (name.startsWith(QStringLiteral("[unidentified] ")))
                 QFile::remove(folder + name);
     }
     explicit TModelFixture(const QString &caption)
@@ -189,6 +189,16 @@ struct TModelFixture {
     {
         Product->RxData += bytes;
         Product->ParseData();
+    }
+    // The heater streaming the same status frame once a second for the given seconds.
+    void Stream(const QByteArray &frame, int seconds)
+    {
+        // Whole seconds from the first frame on, whatever time the handler's own writes take.
+        const qint64 start = H.Clock.Now();
+        for (int second = 1; second <= seconds; ++second) {
+            Feed(frame);
+            H.Clock.AdvanceBy(start + second * 1000 - H.Clock.Now());
+        }
     }
     // The frames the program wrote since the last call.
     QByteArray TakeWritten()

@@ -97,7 +97,7 @@ struct THydrel7Fixture {
         }
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
-            if (name.startsWith(QStringLiteral("[] ")) || name.startsWith(QStringLiteral("[990004321] ")))
+            if (name.startsWith(QStringLiteral("[unidentified] ")) || name.startsWith(QStringLiteral("[990004321] ")))
                 QFile::remove(folder + name);
     }
     // A heater already identified whose stream runs: the search stays quiet.
@@ -117,6 +117,14 @@ struct THydrel7Fixture {
     {
         Feed(Status(1, workTime >> 8, workTime & 0xFF, 0, fault) + Status(2, 25, 60, 58, 10)
              + Status(3, 1, 0, 12, stage) + Status(5, 0, 0, 80, 0) + Status(104, 45, 50, 1, 171) + Status(107));
+    }
+    // The heater's status cycle once a second for the given seconds.
+    void Cycles(int stage, int seconds)
+    {
+        for (int second = 0; second < seconds; ++second) {
+            Cycle(stage);
+            H.Clock.AdvanceBy(1000);
+        }
     }
     // The frames the program wrote since the last call.
     QByteArray TakeWritten()

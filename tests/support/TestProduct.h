@@ -30,7 +30,7 @@ public:
 protected:
     QString SearchingTitle() const override { return QStringLiteral("Thermoryx Diagnostic - Corva - Connecting..."); }
     void FillStringGrid() override {}
-    void AddChartPoints(double) override {}
+    void AddChartPoints(TPresentation &, double) override {}
     QString RunLogRow() const override { return {}; }
 
 public:
