@@ -32,6 +32,7 @@
 #include "app/Globals.h"
 #include "app/Signals.h"
 #include "app/fMain.h"
+#include "core/LogMemo.h"
 #include "legacy_liquid/Hydrel7Frame.h"
 #include "product/Product.h"
 #include "product/ProductEnvironment.h"
@@ -63,7 +64,7 @@ namespace {
 constexpr quint8 SerialPrefix = 93;
 constexpr quint32 SerialBase = 4200000;
 // Sequences per model when no campaign is asked for.
-constexpr int CiSequences = 30;
+constexpr int CiSequences = 60;
 // Runs a shrinking may take for one fault, and in CI for all faults of a model, so that a failing
 // CI run still ends in time.
 constexpr int ShrinkRuns = 120;
@@ -169,13 +170,19 @@ public:
         ProductEnvironment().View = Spy.get();
         Line = H->Connect(Peer.get());
         Changed = QObject::connect(frmMain, &TfrmMain::ProductChanged, frmMain, [this] { Spy->NewHandler(); });
+        LossLine = QObject::connect(mLog, &TLogMemo::LineRecorded, mLog, [this](const QString &line) {
+            if (line.endsWith(QLatin1String(" Connection lost.")))
+                Spy->ConnectionLost();
+        });
         H->Choose(Model);
     }
 
     ~TSequenceRun()
     {
-        if (frmMain)
+        if (frmMain) {
             QObject::disconnect(Changed);
+            QObject::disconnect(LossLine);
+        }
         // The line goes before the heater, the heater before the clock it keeps its time on, the
         // windows (and a handler still there) before the spy they talk to.
         H->Connect(nullptr);
@@ -343,6 +350,7 @@ private:
     TMemoryChannel *Line = nullptr; // the port's channel to Peer
     std::unique_ptr<TRecordingSpy> Spy;
     QMetaObject::Connection Changed;
+    QMetaObject::Connection LossLine;
     QString Serial;
     QList<TRecordingFault> Faults;
     bool HoldArmed = false;

@@ -61,13 +61,6 @@ void TRecordingSpy::AddPoint(TSeries series, double x, double y)
     PointList.last().Values.insert(series, y);
 }
 
-void TRecordingSpy::SetConnectionState(TConnectionState state, const QString &detail)
-{
-    Windows->SetConnectionState(state, detail);
-    if (state == TConnectionState::Lost)
-        ++Losses;
-}
-
 void TRecordingSpy::NoteFrame(TFrameDirection direction, const QByteArray &frame, bool valid)
 {
     Windows->NoteFrame(direction, frame, valid);

@@ -1,7 +1,9 @@
 #pragma once
 // A presentation that passes every call on to the windows and keeps what a test of run recording
 // needs: each presentation tick with the handler's state at that tick, the heater's status answers
-// between ticks, the chart points grouped by tick, the chart clears and the connection losses.
+// between ticks, the chart points grouped by tick and the chart clears. The test tells it of each
+// connection loss (the handler's "Connection lost." line: the status bar may already show the
+// adapter missing, so it need not change at the loss).
 //
 // A tick is seen where the handler fills the current-data grid, which it does first on every tick:
 // the first value cell (column 1, row 0) begins a tick. Ticks are taken only from the handler in
@@ -25,7 +27,7 @@ public:
         bool Running = false;   // a run was being recorded
         bool Away = false;      // the adapter was away (the port could not read)
         bool Answered = false;  // a status answer came since the handler's previous tick
-        int Losses = 0;         // connection losses reported before it
+        int Losses = 0;         // connection losses before it
         qint64 AnswersBefore = 0; // status answers of this handler before it
         qint64 AtMs = 0;
     };
@@ -41,6 +43,8 @@ public:
 
     // From now on what comes belongs to another handler.
     void NewHandler();
+    // The handler has declared the connection lost.
+    void ConnectionLost() { ++Losses; }
 
     const QList<TTick> &Ticks() const { return TickList; }
     const QList<TPoints> &Points() const { return PointList; }
@@ -71,7 +75,10 @@ public:
     void HideLegendEntry(TLegendEntry entry) override { Windows->HideLegendEntry(entry); }
     void SetLegendCaption(TLegendCaption caption, const QString &text) override { Windows->SetLegendCaption(caption, text); }
     void SetSavePath(const QString &path) override { Windows->SetSavePath(path); }
-    void SetConnectionState(TConnectionState state, const QString &detail) override;
+    void SetConnectionState(TConnectionState state, const QString &detail) override
+    {
+        Windows->SetConnectionState(state, detail);
+    }
     void NoteFrame(TFrameDirection direction, const QByteArray &frame, bool valid) override;
 
 private:
