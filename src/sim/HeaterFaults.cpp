@@ -18,7 +18,10 @@ bool THeaterFaults::Select(const QString &name)
     } else if (name == QLatin1String("restart")) {
         Clear();
         TScheduler &clock = TScheduler::Instance();
-        RestartTask = clock.CallAt(clock.Now() + RestartAfterMs, [this] { BeginRestart(); });
+        RestartTask = clock.CallAt(clock.Now() + RestartAfterMs, [this] {
+            RestartTask = 0;
+            CutPower(RebootMs);
+        });
     } else {
         return false;
     }
@@ -50,10 +53,12 @@ bool THeaterFaults::Takes(const QByteArray &request)
     return false;
 }
 
-void THeaterFaults::BeginRestart()
+void THeaterFaults::CutPower(int ms)
 {
-    RestartTask = 0;
     PowerOn();
     TScheduler &clock = TScheduler::Instance();
-    RebootTask = clock.CallAt(clock.Now() + RebootMs, [this] { RebootTask = 0; });
+    const qint64 backAt = qMax(clock.Now() + qMax(0, ms), RebootTask != 0 ? RebootEndsAt : 0);
+    clock.Cancel(RebootTask);
+    RebootEndsAt = backAt;
+    RebootTask = clock.CallAt(backAt, [this] { RebootTask = 0; });
 }

@@ -36,16 +36,18 @@ public:
     bool Takes(const QByteArray &request);
     // True from the start of a restart until the control unit is back: it hears and sends nothing.
     bool Rebooting() const { return RebootTask != 0; }
+    // The supply goes for ms: the control unit is in its power-on state at once and deaf and mute
+    // until the supply is back. A cut during a cut lasts until the later end.
+    void CutPower(int ms);
 
     static constexpr int RestartAfterMs = 30000;
     static constexpr int RebootMs = 2000;
 
 private:
-    void BeginRestart();
-
     TPowerOn PowerOn;
     bool RetryOnly = false;
     QSet<QByteArray> HeardOnce;
     TScheduler::TaskId RestartTask = 0;
     TScheduler::TaskId RebootTask = 0;
+    qint64 RebootEndsAt = 0;
 };

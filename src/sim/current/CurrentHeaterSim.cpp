@@ -40,6 +40,22 @@ void TCurrentHeaterSim::SetSpeed(double factor)
     Speed = factor > 0 ? factor : 1.0;
 }
 
+void TCurrentHeaterSim::StartByItself()
+{
+    StartClock();
+    Physics.Start(Physics.Settings());
+}
+
+void TCurrentHeaterSim::StopByItself()
+{
+    Physics.Stop();
+}
+
+void TCurrentHeaterSim::CutPower(int ms)
+{
+    Faults.CutPower(ms);
+}
+
 void TCurrentHeaterSim::SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer)
 {
     Model.SerialPrefix = serialPrefix;

@@ -36,6 +36,9 @@ public:
 
     // The status stream keeps one answer a second whatever the speed; 1 by default.
     void SetSpeed(double factor) override;
+    void StartByItself() override;
+    void StopByItself() override;
+    void CutPower(int ms) override;
     // Another serial number and version (the EEPROM image is made afresh with that number).
     void SetIdentity(quint16 serialPrefix, quint32 serialNumber, const QByteArray &versionAnswer);
 

@@ -194,8 +194,7 @@ std::optional<QByteArray> TAirHeaterSim::AnswerTo(quint8 code)
             return std::nullopt;
         return AirWire::Answer(s, 0, CalibrationValue);
     case 23:
-        if (HeaterStage == Pause || HeaterStage == SwitchingOff)
-            Enter(Ignition);
+        Ignite();
         return AirWire::Answer(s, HeaterStage, 0);
     case 24: {
         QByteArray dump = AirWire::Dump(Image);
@@ -222,9 +221,7 @@ std::optional<QByteArray> TAirHeaterSim::AnswerTo(quint8 code)
             Blowing = true;
         return AirWire::Answer(s, 0, 0);
     case 52:
-        Blowing = false;
-        if (running && HeaterStage != SwitchingOff)
-            Enter(SwitchingOff);
+        SwitchOff();
         return AirWire::Answer(s, 0, 0);
     case 56:
         return AirWire::Answer(s, Variant.Batch, quint8(Variant.Number >> 16));
@@ -236,6 +233,35 @@ std::optional<QByteArray> TAirHeaterSim::AnswerTo(quint8 code)
             return AirWire::Answer(s, 0, 0);
         return std::nullopt;
     }
+}
+
+void TAirHeaterSim::StartByItself()
+{
+    StartClock();
+    Ignite();
+}
+
+void TAirHeaterSim::StopByItself()
+{
+    SwitchOff();
+}
+
+void TAirHeaterSim::CutPower(int ms)
+{
+    Faults.CutPower(ms);
+}
+
+void TAirHeaterSim::Ignite()
+{
+    if (HeaterStage == Pause || HeaterStage == SwitchingOff)
+        Enter(Ignition);
+}
+
+void TAirHeaterSim::SwitchOff()
+{
+    Blowing = false;
+    if (HeaterStage != Pause && HeaterStage != SwitchingOff)
+        Enter(SwitchingOff);
 }
 
 void TAirHeaterSim::Enter(quint8 stage)

@@ -43,6 +43,9 @@ public:
     bool SetFailureMode(const QString &name) override;
     QStringList FailureModes() const override;
     void SetSpeed(double factor) override;
+    void StartByItself() override;
+    void StopByItself() override;
+    void CutPower(int ms) override;
 
     quint8 Stage() const { return HeaterStage; }
     const QByteArray &Eeprom() const { return Image; }
@@ -58,6 +61,9 @@ private:
     void StartClock();
     void Step();
     void Enter(quint8 stage);
+    // A start (at pause or while switching off) and a stop, from the line or the heater's own control.
+    void Ignite();
+    void SwitchOff();
     quint8 StatusByte() const;
     void PowerOn();
 

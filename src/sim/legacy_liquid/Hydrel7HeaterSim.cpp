@@ -149,14 +149,12 @@ void THydrel7HeaterSim::Handle(const SimHydrel7::TRequest &request)
 {
     switch (request.Code) {
     case StartCode:
-        if (CurrentStage == Stage::Pause)
-            EnterStage(Stage::Test);
+        Ignite();
         if (Confirm())
             Reply(StartCode);
         break;
     case StopCode:
-        if (CurrentStage != Stage::Pause && CurrentStage != Stage::Prepurging && CurrentStage != Stage::Purging)
-            EnterStage(Stage::Prepurging);
+        SwitchOff();
         if (Confirm())
             Reply(StopCode);
         break;
@@ -206,6 +204,34 @@ void THydrel7HeaterSim::StartClock()
         return;
     TScheduler &clock = TScheduler::Instance();
     StepTask = clock.CallAt(clock.Now() + qint64(StepMs / Speed), [this] { Step(); });
+}
+
+void THydrel7HeaterSim::StartByItself()
+{
+    StartClock();
+    Ignite();
+}
+
+void THydrel7HeaterSim::StopByItself()
+{
+    SwitchOff();
+}
+
+void THydrel7HeaterSim::CutPower(int ms)
+{
+    Faults.CutPower(ms);
+}
+
+void THydrel7HeaterSim::Ignite()
+{
+    if (CurrentStage == Stage::Pause)
+        EnterStage(Stage::Test);
+}
+
+void THydrel7HeaterSim::SwitchOff()
+{
+    if (CurrentStage != Stage::Pause && CurrentStage != Stage::Prepurging && CurrentStage != Stage::Purging)
+        EnterStage(Stage::Prepurging);
 }
 
 void THydrel7HeaterSim::EnterStage(quint8 stage)

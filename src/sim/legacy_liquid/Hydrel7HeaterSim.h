@@ -30,6 +30,9 @@ public:
     bool SetFailureMode(const QString &name) override;
     QStringList FailureModes() const override;
     void SetSpeed(double factor) override;
+    void StartByItself() override;
+    void StopByItself() override;
+    void CutPower(int ms) override;
     void SetIdentity(quint8 serialHigh, quint32 serialLow);
 
     bool Streaming() const { return StatusTask != 0; }
@@ -48,6 +51,9 @@ private:
     void StartClock();
     void Step();
     void EnterStage(quint8 stage);
+    // A start (at pause) and a stop (purging first), from the line or the heater's own control.
+    void Ignite();
+    void SwitchOff();
     void SendCycle();
     void PowerOn();
 
