@@ -29,8 +29,12 @@ void TProduct::TransmitTimerEvent(QObject *)
         }
     };
     guarded("FillStringGrid", [this] { FillStringGrid(); });
-    if (!Running)
+    // An answer confirms the ticks up to the next one, recorded or not: one heard before a silence
+    // must not vouch for the first tick of a run begun after it.
+    if (!Running) {
+        AnswerSinceTick = false;
         return;
+    }
     guarded("RecordTick", [this] { RecordTick(); });
 }
 
