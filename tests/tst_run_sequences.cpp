@@ -19,16 +19,18 @@
 // answer is what the family streams or polls: for the current family a status frame (command 1 with
 // its full payload, not the short start acknowledgement), for the Hydrel-7 a status message (a frame
 // without the reply flag), for the legacy air family any valid answer (its poll cycle is its status).
-// And the program keeps its heater: closed at least 45 s after the last event, it has found it again.
+// And the program keeps its heater: closed at least 45 s after the last event, it has found it again
+// and had a status answer within the last 5 s.
 //
 // A failure names the model, the seed and the shortest sequence that still fails the same way
 // (events dropped one at a time, then disturbances and waits shortened, each run from scratch).
 //
-// CI runs a few sequences per model. A local campaign:
-//   RUN_SEQUENCES=10000 build/tst_run_sequences sequences
+// CI runs 60 sequences per model. A local campaign (Qt Test ends a test function after 5 minutes
+// unless told otherwise):
+//   QTEST_FUNCTION_TIMEOUT=86400000 RUN_SEQUENCES=10000 build/tst_run_sequences sequences
 // or one model and another range of seeds:
-//   RUN_SEQUENCES=10000 RUN_SEQUENCES_SEED=50001 build/tst_run_sequences "sequences:Hydrel-7"
-// (scripts/run-sequences runs every model's campaign, two at a time.)
+//   ... RUN_SEQUENCES=10000 RUN_SEQUENCES_SEED=50001 build/tst_run_sequences "sequences:Hydrel-7"
+// scripts/run-sequences runs every model's campaign, two at a time, each in a folder of its own.
 #include "app/Globals.h"
 #include "app/Signals.h"
 #include "app/fMain.h"
