@@ -79,6 +79,7 @@ public:
                 Identified = true;
                 SetTitle(QStringLiteral("identified"));
             } else if (byte >= '0' && byte <= '9') {
+                NoteAnswer();
                 StatusActive = true;
                 Stage = quint8(byte - '0');
                 Voltage = 12.5;
@@ -321,6 +322,27 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("Stage;Voltage;\r\n3;12.5;\r\n"));
+    }
+
+    // A row holds the values of the last status answer: only a later status answer confirms it. A
+    // reply that is no status (here the identity again, as a keep-alive or command reply would be)
+    // proves the line alive but not the row, so at a loss that row goes with the other stale ones.
+    void onlyAStatusAnswerConfirmsARow()
+    {
+        Send("I");
+        Product->Start();
+        Send("3");
+        Clock.AdvanceBy(1000);
+        Send("3");
+        Clock.AdvanceBy(1000);
+        Send("I");
+        Clock.AdvanceBy(1000);
+        Clock.AdvanceBy(2000 * 6);
+        const QString path = SavedFile();
+        QVERIFY(!path.isEmpty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("Stage;Voltage;\r\n3;12.5;\r\n3;12.5;\r\n"));
     }
 
     void timerTracingGoesToTheProgramLog()

@@ -13,6 +13,7 @@ void TCurrentProduct::DecodeStatus(const QByteArray &frame)
     }
     StatusActive = true;
     StatusSinceTick = true;
+    NoteAnswer();
     Stage = FrameByte(frame, 5);
     if (Stage != PrevStage) {
         PrevStage = Stage;

@@ -92,6 +92,7 @@ void THydrelOld::DispatchFrame(const QByteArray &frame)
         Log(QStringLiteral("OK CRC. CMD=") + QString::number(quint8(frame[4])));
         DecodeReply(frame);
     } else {
+        NoteAnswer();
         DecodeStatus(frame);
     }
 }

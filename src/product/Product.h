@@ -156,7 +156,7 @@ protected:
     virtual void BeginPolling();
     // Consecutive silent watchdog intervals that are tolerated; the next one loses the connection.
     virtual int WatchdogLimit() const { return 5; }
-    // A valid frame arrived: the watchdog starts a new full interval (and NoteAnswer).
+    // A valid frame arrived: the watchdog starts a new full interval.
     void RestartWatchdog();
     // The heater has answered its identification: Identified is set and the windows are told.
     void MarkIdentified();
@@ -188,8 +188,9 @@ protected:
     // The run ends (the heater back at rest, the line lost, the handler going): the ticks that no
     // answer confirmed go, the rest is written to its file.
     void SaveRecording();
-    // A valid answer of the heater: the ticks kept back since the last one are shown and recorded.
-    // RestartWatchdog does this too; a family whose answers do not restart the watchdog calls it.
+    // A status answer of the heater: the ticks kept back since the last one are shown and recorded.
+    // Only an answer that carries the values a row holds confirms it: a reply to a keep-alive or a
+    // command proves the line alive, not the row's values.
     void NoteAnswer();
 
     // The family's last duty before the timers go; a recorded run is saved here.

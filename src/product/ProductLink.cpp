@@ -104,7 +104,6 @@ void TProduct::RestartWatchdog()
     ErrorCount = 0;
     if (ErTimer)
         ErTimer->SetEnabled(true);
-    NoteAnswer();
 }
 
 void TProduct::ErTimerEvent(QObject *sender)
