@@ -13,7 +13,7 @@
 #include "product/Product.h"
 #include "product/RunLogFile.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/Simulators.h"
 #include <QDir>
 #include <benchmark/benchmark.h>

@@ -10,7 +10,7 @@
 #include "product/ProductEnvironment.h"
 #include "serial/ByteChannel.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QByteArray>
 #include <QDir>
 #include <QList>
@@ -182,7 +182,7 @@ inline int Run(const uint8_t *data, size_t size, const std::vector<TCreate> &mod
         QByteArray(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2)),
         conversation ? TReplayChannel::TMode::Conversation : TReplayChannel::TMode::Pieces, piece);
     TReplayChannel &line = *channel;
-    TSerialPort port(nullptr, std::move(channel));
+    TComPort port(nullptr, std::move(channel));
     ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
     TProduct *product = create();
     // A handler refuses the EDR read (or skips it without a word) until it has the heater's state, so
@@ -225,7 +225,7 @@ inline int Decode(const uint8_t *data, size_t size, const std::vector<TCreate> &
         return 0;
     const TCreate &create = models[data[0] % models.size()];
     const size_t piece = 1 + data[1] % 64;
-    TSerialPort port(nullptr, std::make_unique<TMemoryChannel>());
+    TComPort port(nullptr, std::make_unique<TMemoryChannel>());
     ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
     TProduct *product = create();
     for (size_t at = 2; at < size; at += piece) {

@@ -103,7 +103,7 @@ std::optional<TTraffic> Record(const TSeedModel &model, const QString &mode)
         TTap tap(*simulator);
         auto channel = std::make_unique<TTappedLine>(tap);
         const TMemoryChannel &line = *channel;
-        TSerialPort port(nullptr, std::move(channel));
+        TComPort port(nullptr, std::move(channel));
         ProductEnvironment() = TProductEnvironment{&port, nullptr, nullptr};
         TProduct *product = model.Create();
         // The EDR read is asked for as the targets ask for it, after every step once the heater is

@@ -7,8 +7,8 @@
 #include "product/Product.h"
 #include "serial/ByteChannel.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialErrors.h"
-#include "serial/SerialPort.h"
+#include "serial/ComErrors.h"
+#include "serial/ComPort.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/CurrentVariants.h"
 #include "support/Harness.h"
@@ -27,7 +27,7 @@ public:
     void Open(const QString &portName, qint32 baudRate) override
     {
         if (portName != QLatin1String("ttyUSB0") && portName != QLatin1String("ttyUSB1"))
-            throw ESerialPort(ESerialPort::OpenFailed, ENOENT);
+            throw EComPort(EComPort::OpenFailed, ENOENT);
         Active = portName == QLatin1String("ttyUSB0") ? &First : &Second;
         Active->OnBytesArrived = OnBytesArrived;
         Active->OnDeviceLost = OnDeviceLost;

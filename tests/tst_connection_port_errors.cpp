@@ -1,7 +1,7 @@
 // Ports that will not open, on the real serial channel: the error keeps its message and number, and
 // its cause is told in words with the fix where one is known.
-#include "serial/SerialErrors.h"
-#include "serial/SerialPort.h"
+#include "serial/ComErrors.h"
+#include "serial/ComPort.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,13 +16,13 @@ class TestConnectionPortErrors : public QObject {
     QTemporaryDir Folder;
 
     // Opens the name on a fresh port; the error it raised, or none.
-    static std::optional<ESerialPort> OpenError(const QString &name)
+    static std::optional<EComPort> OpenError(const QString &name)
     {
-        TSerialPort port;
+        TComPort port;
         port.SetPort(name);
         try {
             port.Open();
-        } catch (const ESerialPort &error) {
+        } catch (const EComPort &error) {
             if (port.Connected())
                 qWarning("the port is open after its error");
             return error;
@@ -47,7 +47,7 @@ private slots:
     {
         QFETCH(int, code);
         QFETCH(QString, detail);
-        const ESerialPort error = code ? ESerialPort(ESerialPort::OpenFailed, code) : ESerialPort(ESerialPort::NotOpen);
+        const EComPort error = code ? EComPort(EComPort::OpenFailed, code) : EComPort(EComPort::NotOpen);
         QCOMPARE(PortErrorDetail(error, QStringLiteral("ttyUSB0")), detail);
     }
 
@@ -68,7 +68,7 @@ private slots:
         QFETCH(int, code);
         QVERIFY(Folder.isValid());
         QString name;
-        TSerialPort holder;
+        TComPort holder;
         int master = -1;
         if (kind == QLatin1String("missing")) {
             name = Folder.filePath(QStringLiteral("ttyNOTHERE"));
@@ -93,13 +93,13 @@ private slots:
             holder.SetPort(name);
             holder.Open();
         }
-        const std::optional<ESerialPort> error = OpenError(name);
+        const std::optional<EComPort> error = OpenError(name);
         if (master >= 0) {
             holder.Close();
             ::close(master);
         }
         QVERIFY(error);
-        QCOMPARE(error->ErrorNumber, ESerialPort::OpenFailed);
+        QCOMPARE(error->ErrorNumber, EComPort::OpenFailed);
         QCOMPARE(error->SystemCode, code);
         QCOMPARE(error->Message, QStringLiteral("Unable to open com port (Error: %1)").arg(code));
         QVERIFY(PortErrorDetail(*error, name).startsWith(name + QStringLiteral(": ")));

@@ -9,7 +9,7 @@
 #include "product/ProductEnvironment.h"
 #include "product/RunLogFile.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/Simulators.h"
 #include "support/Harness.h"
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "support/StatusLayouts.h"
 #include "core/LogMemo.h"
 #include "current/CorvaMini.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "views/StringGrid.h"
 #include "views/fControl.h"
 #include "views/LineSeries.h"

@@ -3,7 +3,7 @@
 #include "support/CurrentPeer.h"
 #include "app/fMain.h"
 #include "core/Timer.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "views/StringGrid.h"
 #include "views/fViewData.h"
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "support/Hydrel7Peer.h"
 #include "app/fMain.h"
 #include "core/Timer.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "views/StringGrid.h"
 #include "views/fViewData.h"
 #include <QLocale>

@@ -5,7 +5,7 @@
 #include "app/fLog.h"
 #include "core/LogMemo.h"
 #include "core/VirtualScheduler.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "support/Harness.h"
 #include <QPlainTextEdit>
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 #include "app/fLog.h"
 #include "app/fMain.h"
 #include "core/LogMemo.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "support/Harness.h"
 #include "support/TestProduct.h"
 #include "views/fBB.h"

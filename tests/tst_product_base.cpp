@@ -6,7 +6,7 @@
 #include "product/Product.h"
 #include "core/Timer.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/HeaterSimulator.h"
 #include "support/Harness.h"
 #include "support/TestProduct.h"
@@ -87,7 +87,7 @@ private slots:
         H->Clock.AdvanceBy(20);
         QVERIFY(Product()->Parsed.isEmpty());
         const QRegularExpression line(QStringLiteral(
-            R"(^\d\d:\d\d:\d\d TTestProduct\.ComPortRxChar\(TSerialPort,1\) Exception: Exception: )"
+            R"(^\d\d:\d\d:\d\d TTestProduct\.ComPortRxChar\(TComPort,1\) Exception: Exception: )"
             R"(\d\d:\d\d:\d\dКол-во предложенных\(1\) и считанных\(0\) байт не совпадают\.$)"));
         QVERIFY2(H->LogLines().size() == 1 && line.match(H->LogLines().constLast()).hasMatch(),
                  qPrintable(H->LogLines().join('\n')));

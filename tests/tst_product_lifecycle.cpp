@@ -10,7 +10,7 @@
 #include "product/RunLogFile.h"
 #include "serial/LinePeer.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QtTest>
 
 namespace {
@@ -144,7 +144,7 @@ class TestProductLifecycle : public QObject {
     QStringList LogLines; // every line the log recorded
     TRecordingPresentation View;
     TPeer Peer;
-    std::unique_ptr<TSerialPort> Port;
+    std::unique_ptr<TComPort> Port;
     std::unique_ptr<TMiniFamily> Product;
 
     void Send(const QByteArray &bytes)
@@ -172,7 +172,7 @@ private slots:
     void init()
     {
         TScheduler::Install(&Clock);
-        Port = std::make_unique<TSerialPort>(nullptr, std::make_unique<TMemoryChannel>(&Peer));
+        Port = std::make_unique<TComPort>(nullptr, std::make_unique<TMemoryChannel>(&Peer));
         Port->SetPort(QStringLiteral("ttyLIFE0"));
         Log = std::make_unique<TLogMemo>();
         LogLines.clear();

@@ -1,8 +1,8 @@
 // The serial port over a real pseudo-terminal pair with the QSerialPort channel: the program's side
 // opens the terminal as its port, the test plays the heater on the master side.
 #include "core/Errors.h"
-#include "serial/SerialErrors.h"
-#include "serial/SerialPort.h"
+#include "serial/ComErrors.h"
+#include "serial/ComPort.h"
 #include <QtTest>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -50,13 +50,13 @@ class TestSerialPty : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TPty> Pty;
-    std::unique_ptr<TSerialPort> Port;
+    std::unique_ptr<TComPort> Port;
 
 private slots:
     void init()
     {
         Pty = std::make_unique<TPty>();
-        Port = std::make_unique<TSerialPort>();
+        Port = std::make_unique<TComPort>();
         Port->SetPort(Pty->Path);
         Port->SetBaudRate(TBaudRate::Br2400);
     }
@@ -80,7 +80,7 @@ private slots:
 
     void namingWhileClosedOpensNothing()
     {
-        TSerialPort other;
+        TComPort other;
         QCOMPARE(other.Port(), QStringLiteral("COM1"));
         other.SetPort(Pty->Path);
         QVERIFY(!other.Connected());
@@ -178,8 +178,8 @@ private slots:
         try {
             Port->Open();
             QFAIL("opened a port that does not exist");
-        } catch (const ESerialPort &error) {
-            QCOMPARE(error.ErrorNumber, ESerialPort::OpenFailed);
+        } catch (const EComPort &error) {
+            QCOMPARE(error.ErrorNumber, EComPort::OpenFailed);
             QVERIFY2(QRegularExpression(R"(^Unable to open com port \(Error: \d+\)$)").match(error.Message).hasMatch(),
                      qPrintable(error.Message));
         }
@@ -188,13 +188,13 @@ private slots:
 
     void closedPortRefusesReadAndWrite()
     {
-        QVERIFY_THROWS_EXCEPTION(ESerialPort, Port->Write("x"));
+        QVERIFY_THROWS_EXCEPTION(EComPort, Port->Write("x"));
         try {
             Port->Read(1);
             QFAIL("read on a closed port");
-        } catch (const ESerialPort &error) {
+        } catch (const EComPort &error) {
             QCOMPARE(error.Message, QStringLiteral("Port Not Open"));
-            QCOMPARE(error.ErrorNumber, ESerialPort::NotOpen);
+            QCOMPARE(error.ErrorNumber, EComPort::NotOpen);
         }
     }
 

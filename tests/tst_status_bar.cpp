@@ -6,7 +6,7 @@
 #include "product/Presentation.h"
 #include "product/Product.h"
 #include "product/ProductEnvironment.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/CurrentVariants.h"
 #include "support/Harness.h"

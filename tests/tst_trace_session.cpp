@@ -9,7 +9,7 @@
 #include "product/Product.h"
 #include "product/TraceLine.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/Simulators.h"
 #include "support/AirPeer.h"
 #include "support/CurrentPeer.h"

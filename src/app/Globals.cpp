@@ -8,6 +8,6 @@ TfrmGraph *frmGraph = nullptr;
 TfrmViewData *frmViewData = nullptr;
 TfrmPortSelect *frmPortSelect = nullptr;
 TfrmTrace *frmTrace = nullptr;
-TSerialPort *ComPort = nullptr;
+TComPort *ComPort = nullptr;
 TProduct *CurrentProduct = nullptr;
 TLogMemo *mLog = nullptr;

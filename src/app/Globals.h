@@ -10,7 +10,7 @@ class TfrmGraph;
 class TfrmViewData;
 class TfrmPortSelect;
 class TfrmTrace;
-class TSerialPort;
+class TComPort;
 class TProduct;
 class TLogMemo;
 
@@ -22,7 +22,7 @@ extern TfrmGraph *frmGraph;
 extern TfrmViewData *frmViewData;
 extern TfrmPortSelect *frmPortSelect;
 extern TfrmTrace *frmTrace;
-extern TSerialPort *ComPort;
+extern TComPort *ComPort;
 extern TProduct *CurrentProduct;
 // The log window's memo; exists with the log window.
 extern TLogMemo *mLog;

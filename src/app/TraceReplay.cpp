@@ -2,7 +2,7 @@
 #include "app/Globals.h"
 #include "core/Errors.h"
 #include "core/LogMemo.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 
 QList<TReplayChunk> ReplayChunks(const QList<TTraceEntry> &entries)
 {

@@ -2,7 +2,7 @@
 #include "app/Globals.h"
 #include "app/StatusBar.h"
 #include "app/fMain.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "views/StringGrid.h"
 #include "views/fBB.h"
 #include "views/fControl.h"

@@ -9,8 +9,8 @@
 #include "product/Presentation.h"
 #include "product/Product.h"
 #include "product/ProductEnvironment.h"
-#include "serial/SerialErrors.h"
-#include "serial/SerialPort.h"
+#include "serial/ComErrors.h"
+#include "serial/ComPort.h"
 #include "views/fBB.h"
 #include "views/fControl.h"
 #include "views/fGraph.h"
@@ -74,7 +74,7 @@ TfrmMain::TfrmMain()
     BuildMenus();
     Status = new TStatusBar(this);
     setStatusBar(Status);
-    ComPort = new TSerialPort(this);
+    ComPort = new TComPort(this);
     ComPort->OnLog = [](const QString &line) {
         if (mLog)
             mLog->Append(line);
@@ -397,7 +397,7 @@ void TfrmMain::ReplaceProduct(const QString &caption, const QString &portName)
 
 void TfrmMain::ReportCreationError(const std::exception &error)
 {
-    const auto *portError = dynamic_cast<const ESerialPort *>(&error);
+    const auto *portError = dynamic_cast<const EComPort *>(&error);
     const QString detail = portError && ComPort ? PortErrorDetail(*portError, ComPort->Port()) : QString();
     if (detail.isEmpty()) {
         ReportError(error);

@@ -10,7 +10,7 @@
 #include "app/fMain.h"
 #include "core/LogMemo.h"
 #include "product/RunJournal.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "sim/PtyBridge.h"
 #include "sim/Simulators.h"
 #include "views/fTrace.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 // The program's general error class. Every error that the handlers catch and log carries its own
-// class name, so that a log line can say "ESerialPort: Port Not Open" and the like.
+// class name, so that a log line can say "EComPort: Port Not Open" and the like.
 class Exception : public std::exception {
 public:
     explicit Exception(QString message) : Message(std::move(message)), Utf8(Message.toStdString()) {}

@@ -5,7 +5,7 @@
 #include "current/EdrReport.h"
 #include "product/NumberText.h"
 #include "product/Presentation.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <map>
 
 namespace {

@@ -6,7 +6,7 @@
 #include "core/Errors.h"
 #include "core/Timer.h"
 #include "product/Presentation.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 
 TCurrentProduct::TCurrentProduct(const TCurrentModel &model) : Model(model)
 {

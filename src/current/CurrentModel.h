@@ -1,6 +1,6 @@
 #pragma once
 #include "product/Presentation.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QList>
 #include <QPair>
 #include <QString>

@@ -2,7 +2,7 @@
 // identity answers, the poll cycle and the watchdog that re-sends (pre-heater) or only waits.
 #include "legacy_air/AirProduct.h"
 #include "core/Timer.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 
 TAirProduct::TAirProduct(const TAirModel &model) : Model(model)
 {

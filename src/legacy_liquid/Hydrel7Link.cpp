@@ -4,7 +4,7 @@
 #include "core/Errors.h"
 #include "core/Timer.h"
 #include "product/Presentation.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 
 namespace {
 const QStringList GridCaptions = {

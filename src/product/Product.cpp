@@ -6,7 +6,7 @@
 #include "core/Timer.h"
 #include "product/Presentation.h"
 #include "product/ProductEnvironment.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QTime>
 
 namespace {

@@ -16,7 +16,7 @@
 
 class QObject;
 class TTimer;
-class TSerialPort;
+class TComPort;
 class TLogMemo;
 
 // The abstract product handler: one per heater model, exactly one alive at a time (CurrentProduct).
@@ -101,7 +101,7 @@ public:
     TTimer *TransmitTimer = nullptr;
     TTimer *SearchTimer = nullptr;
     QByteArray RxData;
-    TSerialPort *Port = nullptr;
+    TComPort *Port = nullptr;
     QString VersionText;
     QString SerialNumberText;
     QString SerialLowText;

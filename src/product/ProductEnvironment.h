@@ -1,6 +1,6 @@
 #pragma once
 
-class TSerialPort;
+class TComPort;
 class TLogMemo;
 class TPresentation;
 
@@ -8,7 +8,7 @@ class TPresentation;
 // the tear-down lines that do not go through a handler's LogMemo) and the windows. The program sets
 // it once its windows exist; tests set their own.
 struct TProductEnvironment {
-    TSerialPort *Port = nullptr;
+    TComPort *Port = nullptr;
     TLogMemo *Log = nullptr;
     TPresentation *View = nullptr;
 };

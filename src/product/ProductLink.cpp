@@ -5,8 +5,8 @@
 #include "core/Errors.h"
 #include "core/Timer.h"
 #include "product/Presentation.h"
-#include "serial/SerialErrors.h"
-#include "serial/SerialPort.h"
+#include "serial/ComErrors.h"
+#include "serial/ComPort.h"
 
 void TProduct::LogSearchTick() const
 {
@@ -57,8 +57,8 @@ void TProduct::AdapterLost()
 
 bool TProduct::PortAwayError(const std::exception &error) const
 {
-    const auto *portError = dynamic_cast<const ESerialPort *>(&error);
-    return portError && portError->ErrorNumber == ESerialPort::NotOpen && Port && Port->Lost();
+    const auto *portError = dynamic_cast<const EComPort *>(&error);
+    return portError && portError->ErrorNumber == EComPort::NotOpen && Port && Port->Lost();
 }
 
 void TProduct::MarkIdentified()

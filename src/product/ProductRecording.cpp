@@ -8,7 +8,7 @@
 #include "core/Errors.h"
 #include "product/Presentation.h"
 #include "product/RunLogFile.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QDateTime>
 #include <QDir>
 

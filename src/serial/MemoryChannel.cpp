@@ -1,5 +1,5 @@
 #include "serial/MemoryChannel.h"
-#include "serial/SerialErrors.h"
+#include "serial/ComErrors.h"
 #include "serial/LinePeer.h"
 #include <cerrno>
 
@@ -20,7 +20,7 @@ void TMemoryChannel::Open(const QString &portName, qint32 baudRate)
 {
     ++OpenAttempts;
     if (MissingPorts.contains(portName) || Unplugged)
-        throw ESerialPort(ESerialPort::OpenFailed, ENOENT);
+        throw EComPort(EComPort::OpenFailed, ENOENT);
     Opened = true;
     ++OpenCount;
     Received.clear();

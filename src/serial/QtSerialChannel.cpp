@@ -1,5 +1,5 @@
 #include "serial/QtSerialChannel.h"
-#include "serial/SerialErrors.h"
+#include "serial/ComErrors.h"
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <cerrno>
@@ -83,7 +83,7 @@ void TQtSerialChannel::Open(const QString &portName, qint32 baudRate)
     Lost = false;
     Device.setPortName(DeviceName(portName));
     if (!Device.open(QIODevice::ReadWrite))
-        throw ESerialPort(ESerialPort::OpenFailed, OpenFailureCode(DeviceName(portName), Device.error()));
+        throw EComPort(EComPort::OpenFailed, OpenFailureCode(DeviceName(portName), Device.error()));
     const bool settled = Device.setBaudRate(baudRate) && Device.setDataBits(QSerialPort::Data8)
                          && Device.setParity(QSerialPort::NoParity)
                          && Device.setStopBits(QSerialPort::OneStop)
@@ -91,7 +91,7 @@ void TQtSerialChannel::Open(const QString &portName, qint32 baudRate)
     if (!settled) {
         const int code = SystemCodeOf(Device.error());
         Device.close();
-        throw ESerialPort(ESerialPort::SetStateFailed, code);
+        throw EComPort(EComPort::SetStateFailed, code);
     }
     // DTR and RTS held inactive; a pseudo-terminal has no such lines, so failures here are harmless.
     Device.setDataTerminalReady(false);
@@ -111,7 +111,7 @@ void TQtSerialChannel::Close()
 void TQtSerialChannel::SetBaudRate(qint32 baudRate)
 {
     if (!Device.setBaudRate(baudRate))
-        throw ESerialPort(ESerialPort::SetStateFailed, SystemCodeOf(Device.error()));
+        throw EComPort(EComPort::SetStateFailed, SystemCodeOf(Device.error()));
     // What has arrived stays: a heater answering right after a speed switch must not be cut off.
 }
 
@@ -119,7 +119,7 @@ qint64 TQtSerialChannel::Write(const QByteArray &bytes, int timeoutMs)
 {
     const qint64 queued = Device.write(bytes);
     if (queued < 0)
-        throw ESerialPort(ESerialPort::WriteFailed, SystemCodeOf(Device.error()));
+        throw EComPort(EComPort::WriteFailed, SystemCodeOf(Device.error()));
     // A write that does not finish in time sends what it can and reports no error.
     const QDeadlineTimer deadline(timeoutMs);
     while (Device.bytesToWrite() > 0 && !deadline.hasExpired()

@@ -6,7 +6,7 @@
 #include "core/LogMemo.h"
 #include "product/Product.h"
 #include "serial/MemoryChannel.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <QAction>
 
 THandlerStandIn::THandlerStandIn(const QString &caption, std::function<TProduct *()> create) : Caption(caption)

@@ -2,7 +2,7 @@
 #include "app/Globals.h"
 #include "core/Scheduler.h"
 #include "product/Product.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include <cmath>
 
 TRecordingSpy::TRecordingSpy(TPresentation *windows, TStatusRule isStatus)

@@ -1,6 +1,6 @@
 #include "support/TestProduct.h"
 #include "core/Timer.h"
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 
 bool TTestProduct::DeletedWhileBusy = false;
 int TTestProduct::Alive = 0;

@@ -3,7 +3,7 @@
 
 // Errors of the serial port, numbered as the port's messages are; the system's error code, when
 // there is one, follows the message as " (Error: %d)".
-class ESerialPort : public Exception {
+class EComPort : public Exception {
 public:
     enum Number {
         OpenFailed = 1,
@@ -17,10 +17,10 @@ public:
         NotOpen = 24,
     };
 
-    ESerialPort(Number number, int systemCode);
-    explicit ESerialPort(Number number);
+    EComPort(Number number, int systemCode);
+    explicit EComPort(Number number);
 
-    QString ClassName() const override { return QStringLiteral("ESerialPort"); }
+    QString ClassName() const override { return QStringLiteral("EComPort"); }
     static QString Text(Number number);
 
     Number ErrorNumber;
@@ -32,4 +32,4 @@ public:
 QString PortFailureCause(int systemCode);
 // The line that goes under a port error's message: the port's name and the cause; empty when the
 // error carries no system code.
-QString PortErrorDetail(const ESerialPort &error, const QString &portName);
+QString PortErrorDetail(const EComPort &error, const QString &portName);

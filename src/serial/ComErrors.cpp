@@ -1,8 +1,8 @@
-#include "serial/SerialErrors.h"
+#include "serial/ComErrors.h"
 #include <cerrno>
 #include <cstring>
 
-QString ESerialPort::Text(Number number)
+QString EComPort::Text(Number number)
 {
     switch (number) {
     case OpenFailed: return QStringLiteral("Unable to open com port");
@@ -18,13 +18,13 @@ QString ESerialPort::Text(Number number)
     return QString();
 }
 
-ESerialPort::ESerialPort(Number number, int systemCode)
+EComPort::EComPort(Number number, int systemCode)
     : Exception(Text(number) + QStringLiteral(" (Error: %1)").arg(systemCode)), ErrorNumber(number),
       SystemCode(systemCode)
 {
 }
 
-ESerialPort::ESerialPort(Number number) : Exception(Text(number)), ErrorNumber(number), SystemCode(0) {}
+EComPort::EComPort(Number number) : Exception(Text(number)), ErrorNumber(number), SystemCode(0) {}
 
 QString PortFailureCause(int systemCode)
 {
@@ -45,7 +45,7 @@ QString PortFailureCause(int systemCode)
     }
 }
 
-QString PortErrorDetail(const ESerialPort &error, const QString &portName)
+QString PortErrorDetail(const EComPort &error, const QString &portName)
 {
     const QString cause = PortFailureCause(error.SystemCode);
     return cause.isEmpty() ? QString() : portName + QStringLiteral(": ") + cause;

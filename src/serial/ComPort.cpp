@@ -1,6 +1,6 @@
-#include "serial/SerialPort.h"
+#include "serial/ComPort.h"
 #include "serial/QtSerialChannel.h"
-#include "serial/SerialErrors.h"
+#include "serial/ComErrors.h"
 #include "core/Scheduler.h"
 
 qint32 BaudRateBits(TBaudRate rate)
@@ -10,32 +10,32 @@ qint32 BaudRateBits(TBaudRate rate)
     return bits[int(rate)];
 }
 
-TSerialPort::TSerialPort(QObject *owner, std::unique_ptr<TByteChannel> channel)
+TComPort::TComPort(QObject *owner, std::unique_ptr<TByteChannel> channel)
     : QObject(owner), Device(channel ? std::move(channel) : std::make_unique<TQtSerialChannel>())
 {
     AttachChannel();
 }
 
-TSerialPort::~TSerialPort()
+TComPort::~TComPort()
 {
     Close();
     FinishPendingClose();
 }
 
-void TSerialPort::SetChannel(std::unique_ptr<TByteChannel> channel)
+void TComPort::SetChannel(std::unique_ptr<TByteChannel> channel)
 {
     Close();
     Device = std::move(channel);
     AttachChannel();
 }
 
-void TSerialPort::AttachChannel()
+void TComPort::AttachChannel()
 {
     Device->OnBytesArrived = [this] { BytesArrived(); };
     Device->OnDeviceLost = [this](const QString &reason) { DeviceLost(reason); };
 }
 
-void TSerialPort::SetPort(const QString &name)
+void TComPort::SetPort(const QString &name)
 {
     if (name == PortName)
         return;
@@ -46,7 +46,7 @@ void TSerialPort::SetPort(const QString &name)
     }
 }
 
-void TSerialPort::SetBaudRate(TBaudRate rate)
+void TComPort::SetBaudRate(TBaudRate rate)
 {
     if (rate == Rate)
         return;
@@ -55,7 +55,7 @@ void TSerialPort::SetBaudRate(TBaudRate rate)
         Device->SetBaudRate(BitsPerSecond());
 }
 
-void TSerialPort::SetCustomBaudRate(qint32 bitsPerSecond)
+void TComPort::SetCustomBaudRate(qint32 bitsPerSecond)
 {
     if (bitsPerSecond == CustomRate)
         return;
@@ -64,12 +64,12 @@ void TSerialPort::SetCustomBaudRate(qint32 bitsPerSecond)
         Device->SetBaudRate(CustomRate);
 }
 
-qint32 TSerialPort::BitsPerSecond() const
+qint32 TComPort::BitsPerSecond() const
 {
     return Rate == TBaudRate::BrCustom ? CustomRate : BaudRateBits(Rate);
 }
 
-void TSerialPort::Open()
+void TComPort::Open()
 {
     if (IsOpen)
         return;
@@ -79,7 +79,7 @@ void TSerialPort::Open()
     IsLost = false;
 }
 
-void TSerialPort::Close()
+void TComPort::Close()
 {
     IsLost = false;
     FinishPendingClose();
@@ -89,7 +89,7 @@ void TSerialPort::Close()
     Device->Close();
 }
 
-void TSerialPort::FinishPendingClose()
+void TComPort::FinishPendingClose()
 {
     if (!PendingClose)
         return;
@@ -98,7 +98,7 @@ void TSerialPort::FinishPendingClose()
     Device->Close();
 }
 
-bool TSerialPort::Reopen()
+bool TComPort::Reopen()
 {
     if (IsOpen)
         return true;
@@ -120,23 +120,23 @@ bool TSerialPort::Reopen()
     return true;
 }
 
-qint64 TSerialPort::Write(const QByteArray &bytes)
+qint64 TComPort::Write(const QByteArray &bytes)
 {
     if (!IsOpen)
-        throw ESerialPort(ESerialPort::NotOpen);
+        throw EComPort(EComPort::NotOpen);
     if (bytes.isEmpty())
         return 0;
     return Device->Write(bytes, 100 * int(bytes.size()) + 1000);
 }
 
-QByteArray TSerialPort::Read(int count)
+QByteArray TComPort::Read(int count)
 {
     if (!IsOpen)
-        throw ESerialPort(ESerialPort::NotOpen);
+        throw EComPort(EComPort::NotOpen);
     return Device->Read(qMax(0, count));
 }
 
-void TSerialPort::BytesArrived()
+void TComPort::BytesArrived()
 {
     if (!IsOpen || !OnRxChar)
         return;
@@ -145,7 +145,7 @@ void TSerialPort::BytesArrived()
         OnRxChar(this, int(waiting));
 }
 
-void TSerialPort::DeviceLost(const QString &reason)
+void TComPort::DeviceLost(const QString &reason)
 {
     if (!IsOpen)
         return;

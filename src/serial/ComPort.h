@@ -14,14 +14,14 @@ qint32 BaudRateBits(TBaudRate rate);
 
 // The one serial port of the program. Line settings are fixed (8N1, no flow control, DTR and RTS
 // inactive, every byte passed through); only the name and the baud rate change.
-class TSerialPort : public QObject {
+class TComPort : public QObject {
     Q_OBJECT
 public:
     using TRxCharEvent = std::function<void(QObject *sender, int count)>;
 
     // Without a channel the port uses the QSerialPort channel.
-    explicit TSerialPort(QObject *owner = nullptr, std::unique_ptr<TByteChannel> channel = {});
-    ~TSerialPort() override;
+    explicit TComPort(QObject *owner = nullptr, std::unique_ptr<TByteChannel> channel = {});
+    ~TComPort() override;
 
     // Replaces the device layer (tests: the in-memory line); closes the port first.
     void SetChannel(std::unique_ptr<TByteChannel> channel);
