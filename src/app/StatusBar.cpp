@@ -60,7 +60,14 @@ void TStatusBar::ShowConnectionState(TConnectionState state, const QString &deta
         Dropped = 0;
         ShowFrames();
     }
+    lblState->setStyleSheet(QString());
     lblState->setText(StateText(state, detail));
+}
+
+void TStatusBar::ShowMisfit(const QString &warning)
+{
+    lblState->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    lblState->setText(warning);
 }
 
 void TStatusBar::CountFrame(TFrameDirection direction, bool valid)

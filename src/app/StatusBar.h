@@ -20,6 +20,9 @@ public:
     // A new connection begins (Opening) with its frame counters at zero.
     void ShowConnectionState(TConnectionState state, const QString &detail);
     void CountFrame(TFrameDirection direction, bool valid);
+    // The heater's answers do not fit the chosen model: shown in place of the connection state, in
+    // red, until the connection state changes.
+    void ShowMisfit(const QString &warning);
     // The full path of the run log just written.
     void ShowSavedRun(const QString &path);
 

@@ -168,6 +168,12 @@ void TWindowPresentation::SetConnectionState(TConnectionState state, const QStri
     frmMain->Status->ShowConnectionState(state, detail);
 }
 
+void TWindowPresentation::ShowMisfit(const QString &warning)
+{
+    if (frmMain)
+        frmMain->Status->ShowMisfit(warning);
+}
+
 void TWindowPresentation::NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid)
 {
     if (frmMain)

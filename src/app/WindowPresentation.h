@@ -26,5 +26,6 @@ public:
     void SetSavePath(const QString &text) override;
     // The status bar: the connection, the frames received and dropped, and the port it runs on.
     void SetConnectionState(TConnectionState state, const QString &detail) override;
+    void ShowMisfit(const QString &warning) override;
     void NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid) override;
 };

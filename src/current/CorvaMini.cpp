@@ -17,6 +17,7 @@ const TCurrentModel CorvaMiniModel = [] {
     model.RefusalName = QStringLiteral("Product");
     model.Serial = TSerialLayout::OneByteHigh;
     model.Version = TVersionLayout::FourNumbers;
+    model.StatusLength = 50;
     model.LegendCaptions = {{TLegendCaption::Liquid, QStringLiteral("T liq. (°C)")}};
     model.GridCaptions = {QStringLiteral("Workmode"), QStringLiteral("Worktime"),     QStringLiteral("SB"),
                           QStringLiteral("ASB"),      QStringLiteral("FP Frequency"), QStringLiteral("Plug voltage"),

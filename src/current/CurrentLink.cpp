@@ -115,6 +115,8 @@ quint32 TCurrentProduct::FrameBE(const QByteArray &frame, int offset, int width)
 void TCurrentProduct::DecodeSerialNumber(const QByteArray &frame)
 {
     const int highBytes = Model.Serial == TSerialLayout::TwoByteHigh ? 2 : 1;
+    if (quint8(frame[2]) != highBytes + 3)
+        NoteMisfit(QStringLiteral("serial number of %1 bytes").arg(quint8(frame[2])));
     SerialHigh = qint32(FrameBE(frame, 5, highBytes));
     SerialLow = qint32(FrameBE(frame, 5 + highBytes, 3));
     SerialHighText = QString::number(SerialHigh).rightJustified(2, QLatin1Char('0'));
@@ -125,6 +127,9 @@ void TCurrentProduct::DecodeSerialNumber(const QByteArray &frame)
 
 void TCurrentProduct::DecodeVersion(const QByteArray &frame)
 {
+    const int versionBytes = Model.Version == TVersionLayout::FiveBytes ? 5 : 4;
+    if (quint8(frame[2]) != versionBytes)
+        NoteMisfit(QStringLiteral("version of %1 bytes").arg(quint8(frame[2])));
     QStringList parts;
     if (Model.Version == TVersionLayout::FiveBytes) {
         for (int offset = 5; offset <= 9; ++offset)

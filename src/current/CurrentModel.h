@@ -25,6 +25,8 @@ struct TCurrentModel {
     QString RefusalName;
     TSerialLayout Serial = TSerialLayout::TwoByteHigh;
     TVersionLayout Version = TVersionLayout::FiveBytes;
+    // The payload length of the model's status answer; an answer of another length is another model's.
+    int StatusLength = 0;
 
     // The control-panel sections and the legend changes of the model.
     QList<TPanelSection> PanelSections;

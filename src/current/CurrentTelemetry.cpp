@@ -11,6 +11,8 @@ void TCurrentProduct::DecodeStatus(const QByteArray &frame)
             BeginRecording(RunLogHeader());
         return;
     }
+    if (quint8(frame[2]) != Model.StatusLength)
+        NoteMisfit(QStringLiteral("status answer of %1 bytes").arg(quint8(frame[2])));
     StatusActive = true;
     StatusSinceTick = true;
     NoteAnswer();

@@ -14,6 +14,7 @@ const TCurrentModel Hydrel7S = [] {
     model.RefusalName = QStringLiteral("Hydrel-7S");
     model.Serial = TSerialLayout::TwoByteHigh;
     model.Version = TVersionLayout::FiveBytes;
+    model.StatusLength = 37;
     model.PanelSections = {TPanelSection::FuelPumping, TPanelSection::CirculationPump};
     model.HiddenLegendEntries = {TLegendEntry::Overheat};
     model.LegendCaptions = {{TLegendCaption::Liquid, QStringLiteral("T liq. (°C)")}};

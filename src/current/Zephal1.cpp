@@ -6,6 +6,7 @@ namespace {
 const TCurrentModel Zephal1 = [] {
     TCurrentModel model = TAirHeater::SharedModel();
     model.BaudRate = TBaudRate::Br9600;
+    model.StatusLength = 50;
     model.TitleName = QStringLiteral("Zephal-1");
     // Its first title has no dots; the one after a lost connection has.
     model.CreationTitle = QStringLiteral("Thermoryx Diagnostic - Zephal-1 - Connecting");

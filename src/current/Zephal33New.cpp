@@ -6,6 +6,7 @@ namespace {
 const TCurrentModel Zephal33D = [] {
     TCurrentModel model = TAirHeater::SharedModel();
     model.BaudRate = TBaudRate::Br2400;
+    model.StatusLength = 52;
     model.TitleName = QStringLiteral("Zephal-33D");
     // Settings are sent whether the heater runs or not.
     model.ApplySettingsNeedsLaunch = false;

@@ -63,6 +63,9 @@ protected:
     const TAirModel &Model;
 
     QString SearchingTitle() const override;
+    // An answer names no command and carries a one-byte sum, so a noise burst can pass for one: a
+    // value that no heater shows counts once it outlasts a poll cycle and a half.
+    int MisfitTicks() const override { return 5; }
     bool SearchBurst() override;
     void BeginPolling() override;
     int WatchdogLimit() const override { return 15; }

@@ -110,6 +110,8 @@ public:
 
     // The connection at a glance; the detail says more where the state has more to say.
     virtual void SetConnectionState(TConnectionState, const QString & /*detail*/) {}
+    // The heater's answers do not fit the chosen model: the warning, for the status bar.
+    virtual void ShowMisfit(const QString &) {}
     // Every frame on the line: one sent, or one received and found valid or dropped.
     virtual void NoteFrame(TFrameDirection, const QByteArray &, bool /*valid*/) {}
 };

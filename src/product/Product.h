@@ -7,6 +7,7 @@
 #include "product/UnsavedRuns.h"
 #include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -65,6 +66,10 @@ public:
                                   quint8 power);
     virtual void SetPumpType(bool bosch);
     virtual void RunPump(quint16 minutes);
+
+    // What in the heater's answers since it was identified does not fit this model, as short facts
+    // ("supply 0 V", "flame indicator -148 °C"); empty while everything fits.
+    virtual QStringList MisfitFacts() const;
 
     // The port's receive event: reads count bytes, appends them to RxData, calls ParseData.
     void ComPortRxChar(QObject *sender, int count);
@@ -160,6 +165,13 @@ protected:
     void RestartWatchdog();
     // The heater has answered its identification: Identified is set and the windows are told.
     void MarkIdentified();
+    // An answer this model cannot give (an identity or status answer of another length): a fact for
+    // the warning that the chosen model does not fit, kept until the connection is lost.
+    void NoteMisfit(const QString &fact);
+    // Consecutive presentation ticks a value that no heater can show must last before it counts. One
+    // for a line whose frames carry a checksum strong enough that noise does not pass for an answer;
+    // a family whose answers noise can imitate waits until the value has been asked again.
+    virtual int MisfitTicks() const { return 1; }
     // Clears identity, state and measurements after a connection loss; a family keeps what its
     // heater's sensors still tell.
     virtual void ClearDecodedValues();
@@ -214,6 +226,10 @@ protected:
 
 private:
     void ReleaseTimers();
+    // Warns once per identification, in the log and the status bar, when the answers do not fit.
+    void CheckFit();
+    // Starts the fit check afresh for the next identification.
+    void ForgetFit();
     // The connection state for the windows, passed on only when it changes.
     void ReportConnection(TConnectionState state, const QString &detail = QString());
     // True when the port went away and did not come back on this tick's attempt.
@@ -253,4 +269,11 @@ private:
     bool TornDown = false;
     std::function<void()> WhenReleased;
     std::optional<std::pair<TConnectionState, QString>> ReportedConnection;
+    QStringList NotedMisfits;
+    int AnswersSinceIdentified = 0;
+    int TicksSinceIdentified = 0;
+    // Per measured value out of what a heater can show: the fact, and for how many ticks in a row.
+    QHash<QString, std::pair<QString, int>> ValueMisfits;
+    void TrackValueMisfits();
+    bool MisfitWarned = false;
 };

@@ -121,6 +121,7 @@ void TProduct::ErTimerEvent(QObject *sender)
             ReportConnection(TConnectionState::Lost);
         // A run being recorded is written before the identity it is named after is cleared.
         SaveRecording();
+        ForgetFit();
         ErrorCount = 0;
         StartRequested = false;
         Identified = false;

@@ -29,6 +29,7 @@ void TProduct::TransmitTimerEvent(QObject *)
         }
     };
     guarded("FillStringGrid", [this] { FillStringGrid(); });
+    CheckFit();
     // An answer confirms the ticks up to the next one, recorded or not: one heard before a silence
     // must not vouch for the first tick of a run begun after it.
     if (!Running) {
@@ -78,6 +79,8 @@ void TProduct::RecordTick()
 void TProduct::NoteAnswer()
 {
     AnswerSinceTick = true;
+    if (Identified)
+        ++AnswersSinceIdentified;
     for (const TRecordedTick &tick : std::exchange(HeldTicks, {}))
         ShowTick(tick);
 }
