@@ -23,6 +23,10 @@ private slots:
         QTest::newRow("demo model") << QStringList{"--demo", "Zephal-1"} << "" << "Zephal-1" << true << "" << "";
         QTest::newRow("demo then option") << QStringList{"--demo", "--log-file", "/tmp/l"} << "" << "Hydrel-7S"
                                           << true << "/tmp/l" << "";
+        QTest::newRow("detect") << QStringList{"--port", "ttyUSB0", "--model", "detect"} << "ttyUSB0" << "detect"
+                                << false << "" << "";
+        QTest::newRow("demo detect") << QStringList{"--demo", "detect"} << "" << "" << false << ""
+                                     << "--model detect needs a port";
         QTest::newRow("unknown model") << QStringList{"--model", "Hydrel-9"} << "" << "" << false << ""
                                        << "unknown model: Hydrel-9";
         QTest::newRow("unknown option") << QStringList{"--fast"} << "" << "" << false << ""

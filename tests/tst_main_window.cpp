@@ -140,7 +140,13 @@ private slots:
             QCOMPARE(Created.last(), item.Name);
             menuOrder << item.Action;
         }
-        QCOMPARE(frmMain->findChild<QMenu *>("N1")->actions(), menuOrder);
+        // Below the models, apart from them: "Detect model...".
+        const QList<QAction *> actions = frmMain->findChild<QMenu *>("N1")->actions();
+        QCOMPARE(actions.mid(0, menuOrder.size()), menuOrder);
+        QCOMPARE(actions.size(), menuOrder.size() + 2);
+        QVERIFY(actions.at(menuOrder.size())->isSeparator());
+        QCOMPARE(actions.last(), frmMain->NDetect);
+        QCOMPARE(frmMain->NDetect->text(), QStringLiteral("Detect model..."));
     }
 
     void missingHandlerSaysSo()

@@ -56,7 +56,9 @@ TCommandLine TCommandLine::Parse(const QStringList &arguments)
     }
     if (line.Demo && line.Model.isEmpty())
         line.Model = QStringLiteral("Hydrel-7S");
-    if (!line.Model.isEmpty() && !FindModel(line.Model))
+    if (line.Detect() && (line.Demo || !line.Replay.isEmpty()))
+        return fail(QStringLiteral("--model detect needs a port: --demo and --replay take a model name"));
+    if (!line.Model.isEmpty() && !line.Detect() && !FindModel(line.Model))
         return fail(QStringLiteral("unknown model: %1 (models: %2)").arg(line.Model, KnownModels()));
     if (line.Demo && !line.Port.isEmpty())
         return fail(QStringLiteral("--demo and --port cannot be used together"));
@@ -76,7 +78,8 @@ QString TCommandLine::HelpText()
                "Options:\n"
                "  --port NAME       use this serial port and skip the adapter dialog\n"
                "                    (COMn on Windows; ttyUSB0, /dev/ttyUSB0 or a pty path on Linux)\n"
-               "  --model NAME      choose this model at start, as its menu item does\n"
+               "  --model NAME      choose this model at start, as its menu item does;\n"
+               "                    --model detect finds the model on the line (\"Detect model...\")\n"
                "  --demo [MODEL]    run against a simulated heater on a pseudo-terminal\n"
                "                    (default Hydrel-7S)\n"
                "  --log-file PATH   append every log line to this file as well\n"

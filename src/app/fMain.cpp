@@ -1,6 +1,8 @@
 #include "app/fMain.h"
 #include "app/Globals.h"
 #include "app/Models.h"
+#include "app/DetectedChoice.h"
+#include "app/ModelDetector.h"
 #include "app/StatusBar.h"
 #include "app/dlgPortSelect.h"
 #include "core/Dialogs.h"
@@ -103,6 +105,7 @@ void TfrmMain::BuildMenus()
 {
     QMenu *N1 = menuBar()->addMenu(QStringLiteral("Choose a product"));
     N1->setObjectName(QStringLiteral("N1"));
+    ProductMenu = N1;
     RadioGroup = new QActionGroup(this);
     RadioGroup->setExclusive(true);
     // The items in menu order, each bound to the model table's row of the same item name, so the
@@ -126,6 +129,10 @@ void TfrmMain::BuildMenus()
     // The two Hydrel items toggle their own mark; "Corva" never shows one.
     Hydrel71->setCheckable(true);
     Hydrel7S1->setCheckable(true);
+    N1->addSeparator();
+    NDetect = N1->addAction(QStringLiteral("Detect model..."));
+    NDetect->setObjectName(QStringLiteral("NDetect"));
+    connect(NDetect, &QAction::triggered, this, &TfrmMain::DetectModel);
 
     QMenu *N2 = menuBar()->addMenu(QStringLiteral("View"));
     N2->setObjectName(QStringLiteral("N2"));
@@ -334,6 +341,74 @@ void TfrmMain::RestoreMarks()
     KeepMarks();
 }
 
+void TfrmMain::DetectModel()
+{
+    if (Detecting)
+        return;
+    if (CurrentProduct && CurrentProduct->Busy()) {
+        CurrentProduct->RequestTearDown([this] { DetectModel(); });
+        return;
+    }
+    if (const std::exception_ptr teardownError = DestroyProduct()) {
+        try {
+            std::rethrow_exception(teardownError);
+        } catch (const std::exception &error) {
+            ReportError(error);
+        }
+    }
+    // No model is in force while the line is probed: every mark goes.
+    KeepMarks();
+    RestoreMarks();
+    emit ProductChanged();
+    // The menu waits while the line is probed: a model chosen meanwhile would take the port away.
+    Detecting = true;
+    ProductMenu->setEnabled(false);
+    RunDetection();
+    ProductMenu->setEnabled(true);
+    Detecting = false;
+}
+
+void TfrmMain::RunDetection()
+{
+    ShowConnectionState(TConnectionState::Opening, ComPort->Port());
+    try {
+        ComPort->Open();
+    } catch (const std::exception &error) {
+        ShowConnectionState(TConnectionState::NoPort, ComPort->Port());
+        ReportCreationError(error);
+        return;
+    }
+    ShowConnectionState(TConnectionState::Searching);
+    TDetection found;
+    {
+        TModelDetector detector(*ComPort);
+        found = detector.Run();
+    }
+    ComPort->Close();
+    const QString outcome = found.Outcome();
+    if (mLog)
+        mLog->Append(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') + outcome);
+    if (found.Candidates.isEmpty()) {
+        ShowConnectionState(TConnectionState::NoPort, ComPort->Port());
+        ShowMessage(outcome + QLatin1Char('.'));
+        return;
+    }
+    QString caption = found.Candidates.size() == 1 ? found.Candidates.first()
+                                                   : RememberedChoice(found.Serial, found.Candidates);
+    if (caption.isEmpty()) {
+        caption = AskModelChoice()(found.Candidates, found.Serial);
+        if (!found.Candidates.contains(caption)) {
+            ShowConnectionState(TConnectionState::NoPort, ComPort->Port());
+            return;
+        }
+        RememberChoice(found.Serial, caption);
+    }
+    // As the model's own menu item does, marks included.
+    if (const TModel *model = FindModel(caption))
+        if (QAction *item = findChild<QAction *>(model->MenuItem))
+            item->trigger();
+}
+
 void TfrmMain::ChooseProduct(const QString &caption)
 {
     const TModel *model = FindModel(caption);
@@ -357,9 +432,8 @@ void TfrmMain::ChooseProduct(const QString &caption)
         RestoreMarks();
 }
 
-void TfrmMain::ReplaceProduct(const QString &caption, const QString &portName)
+std::exception_ptr TfrmMain::DestroyProduct()
 {
-    const TModel *model = FindModel(caption);
     std::exception_ptr teardownError;
     if (TProduct *old = CurrentProduct) {
         CurrentProduct = nullptr;
@@ -370,6 +444,13 @@ void TfrmMain::ReplaceProduct(const QString &caption, const QString &portName)
         }
         delete old;
     }
+    return teardownError;
+}
+
+void TfrmMain::ReplaceProduct(const QString &caption, const QString &portName)
+{
+    const TModel *model = FindModel(caption);
+    const std::exception_ptr teardownError = DestroyProduct();
     if (!portName.isEmpty())
         ComPort->SetPort(portName);
     ShowConnectionState(TConnectionState::Opening, ComPort ? ComPort->Port() : QString());

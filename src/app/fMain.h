@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <exception>
 #include <functional>
 
 class QAction;
@@ -39,6 +40,9 @@ public:
 
     // The product menu's handler: replaces CurrentProduct with a new handler of the model.
     void ChooseProduct(const QString &caption);
+    // "Choose a product" > "Detect model...": probes the line with identification requests only and
+    // chooses the model whose answers fit; with models that answer alike, the technician picks one.
+    void DetectModel();
     // Puts the port on another adapter: the handler in force, if any, is replaced by a new one of the
     // same model on the new port, which searches afresh.
     void ChangePort(const QString &portName);
@@ -65,6 +69,7 @@ public:
     QLabel *lblWaitProgress;
     QPushButton *btnWaitCancel;
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
+    QAction *NDetect;
     QAction *N3, *N5, *N6, *N7;
     // File > "Open run log...", and the file it asks for (empty: cancelled); tests stand in for the dialog.
     QAction *actOpenRunLog;
@@ -86,9 +91,15 @@ protected:
 
 private:
     void BuildMenus();
+    QMenu *ProductMenu = nullptr;
+    bool Detecting = false;
     void BuildConnectionMenu();
     // Destroys the handler in force, then, on portName when one is given, creates one of the model.
     void ReplaceProduct(const QString &caption, const QString &portName = QString());
+    // Destroys the handler in force, if any; an error of its tear-down is handed back.
+    std::exception_ptr DestroyProduct();
+    // Runs the detection on the port (no handler in force) and chooses what it found.
+    void RunDetection();
     // A handler that could not be created: the message box, with the port's name and the cause under
     // a port error, and the same in the log.
     void ReportCreationError(const std::exception &error);

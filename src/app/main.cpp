@@ -25,6 +25,8 @@
 namespace {
 QAction *MenuItemOf(const QString &caption)
 {
+    if (caption.compare(QStringLiteral("detect"), Qt::CaseInsensitive) == 0)
+        return frmMain->NDetect;
     const TModel *model = FindModel(caption);
     return model ? frmMain->findChild<QAction *>(model->MenuItem) : nullptr;
 }

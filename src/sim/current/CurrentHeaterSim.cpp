@@ -85,9 +85,11 @@ void TCurrentHeaterSim::Receive(const QByteArray &bytes)
         return;
     StartClock();
     Reader.Append(heard);
-    while (auto request = Reader.Next())
+    while (auto request = Reader.Next()) {
+        HeardCommands << request->Command;
         if (Faults.Takes(char(request->Command) + request->Payload))
             Handle(*request);
+    }
 }
 
 qsizetype TCurrentHeaterSim::ListenForWakeUp(const QByteArray &bytes)

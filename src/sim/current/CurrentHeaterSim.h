@@ -6,6 +6,7 @@
 #include "sim/current/CurrentHeaterModel.h"
 #include "sim/current/CurrentVariants.h"
 #include "sim/current/SimFraming.h"
+#include <QList>
 
 // A current-family heater on the line: it answers identification and EEPROM requests, streams its
 // status once a second while asked to, acknowledges a start, and obeys stop, blower, fuel-pumping
@@ -45,6 +46,8 @@ public:
     const TCurrentHeaterModel &Heater() const { return Physics; }
     bool Streaming() const { return StatusTask != 0; }
     const QByteArray &Eeprom() const { return EepromImage; }
+    // The command byte of every valid request heard, in order.
+    const QList<quint8> &Heard() const { return HeardCommands; }
     // EEPROM requests left unanswered on purpose, for the tests.
     int EepromRequestsIgnored() const { return EepromIgnored; }
 
@@ -68,6 +71,7 @@ private:
     TCurrentHeaterModel Physics;
     SimFraming::TRequestReader Reader;
     QByteArray EepromImage;
+    QList<quint8> HeardCommands;
     TLineFaults Line;
     THeaterFaults Faults;
 

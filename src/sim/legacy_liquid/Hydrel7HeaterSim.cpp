@@ -130,9 +130,11 @@ void THydrel7HeaterSim::Receive(const QByteArray &bytes)
         return;
     StartClock();
     Reader.Append(bytes);
-    while (auto request = Reader.Next())
+    while (auto request = Reader.Next()) {
+        HeardCodes << request->Code;
         if (Faults.Takes(QByteArray{char(request->Code), char(request->Data)}))
             Handle(*request);
+    }
 }
 
 void THydrel7HeaterSim::Reply(quint8 code, quint8 b5, quint8 b6, quint8 b7, quint8 b8)

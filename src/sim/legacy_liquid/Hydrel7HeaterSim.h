@@ -4,6 +4,7 @@
 #include "sim/HeaterSimulator.h"
 #include "sim/LineFaults.h"
 #include "sim/legacy_liquid/Hydrel7Wire.h"
+#include <QList>
 
 // A Hydrel-7 liquid heater on the line at 1200 baud. It answers the serial number, version, EEPROM,
 // FI and pump-type requests; once asked it streams its status cycle (work time and fault, fuel pump
@@ -39,6 +40,8 @@ public:
     quint8 Stage() const { return CurrentStage; }
     quint8 PumpType() const { return PumpTypeValue; }
     const QByteArray &Eeprom() const { return EepromImage; }
+    // The code of every request heard, in order.
+    const QList<quint8> &Heard() const { return HeardCodes; }
 
     static constexpr qint32 BaudRate = 1200;
     static constexpr int CyclePeriodMs = 1000;
@@ -58,6 +61,7 @@ private:
     void PowerOn();
 
     SimHydrel7::TRequestReader Reader;
+    QList<quint8> HeardCodes;
     TLineFaults Line;
     THeaterFaults Faults;
     QByteArray EepromImage;
