@@ -164,6 +164,27 @@ private slots:
         QVERIFY2(nonReads.isEmpty(), qPrintable(QString::number(nonReads.value(0))));
     }
 
+    // A heater left streaming its status by the wrong model's handler: its frames are not taken for
+    // answers of the command-queue line, and it is found as what it is.
+    void streamingHeaterIsFoundAsItself_data()
+    {
+        QTest::addColumn<QString>("heater");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("Hydrel-7S after Zephal-33") << "Hydrel-7S" << "Zephal-33 [new rev.]";
+        QTest::newRow("Zephal-33 after Hydrel-7S") << "Zephal-33 [new rev.]" << "Hydrel-7S";
+    }
+    void streamingHeaterIsFoundAsItself()
+    {
+        QFETCH(QString, heater);
+        QFETCH(QString, chosen);
+        Sim = CreateSimulator(heater);
+        H->Connect(Sim.get());
+        H->Choose(chosen);
+        QVERIFY(H->Clock.AdvanceUntil([] { return CurrentProduct->StatusActive; }, 20000));
+        Detect();
+        QVERIFY2(Outcomes().value(0).contains(QStringLiteral("Detected: %1 #").arg(heater)), qPrintable(Outcomes().value(0)));
+    }
+
     // The heater's answers name the serial number the handler then reads.
     void namesTheSerialNumber()
     {

@@ -78,7 +78,9 @@ TModelDetector::~TModelDetector()
 TDetection TModelDetector::Run()
 {
     TDetection result;
-    if (ProbeCommandQueue(result) || ProbeFramed(2400, result) || ProbeTenByte(result) || ProbeFramed(9600, result))
+    SetSpeed(2400, result);
+    const bool framedStreams = FramedHeaterStreams();
+    if ((!framedStreams && ProbeCommandQueue(result)) || ProbeFramed(2400, result) || ProbeTenByte(result) || ProbeFramed(9600, result))
         return result;
     // The pre-heater sleeps until it hears its wake-up pairs at 2400 bit/s, then answers at 19200.
     SetSpeed(2400, result);
@@ -149,11 +151,22 @@ QByteArray TModelDetector::AskTenByte(quint8 code)
     });
 }
 
+bool TModelDetector::FramedHeaterStreams()
+{
+    Received.clear();
+    Pause(ListenMs);
+    bool heard = false;
+    ExtractCurrentFrames(Received, [&heard](const QByteArray &) { heard = true; });
+    return heard;
+}
+
 bool TModelDetector::ProbeCommandQueue(TDetection &result)
 {
     SetSpeed(2400, result);
+    // A command-queue heater answers its serial number the same way every time; line noise or another
+    // heater's bytes that happen to pass the sum do not, twice alike.
     const QByteArray high = AskCommandQueue(AirSerialHigh);
-    if (high.isEmpty())
+    if (high.isEmpty() || AskCommandQueue(AirSerialHigh) != high)
         return false;
     const QByteArray low = AskCommandQueue(AirSerialLow);
     AskCommandQueue(AirVersion);

@@ -24,6 +24,8 @@ struct TDetection {
 // on the old command-queue line, the fuel-pump frequency. It never sends a start, stop, settings,
 // pump, calibration or EEPROM request, and it orders its probes so that no heater listening at a
 // speed can take a probe meant for another family for a command of its own:
+//   0. 2400 bit/s, listening only: a framed heater that streams its status is taken for what it is,
+//      and the command-queue probe is left out (see FramedHeaterStreams).
 //   1. 2400 bit/s, the old command-queue line: 56 56, 57 57, 4 4 (serial number halves, version), and
 //      35 35 (fuel-pump frequency) to tell the air heater from the pre-heater. Framed heaters at this
 //      speed drop these bytes: none is their start byte 0xAA.
@@ -46,8 +48,13 @@ public:
 
     // How long a probe waits for its answer before it is sent once more, then given up.
     static constexpr int AnswerWaitMs = 300;
+    // Long enough to hear one status answer of a heater that streams once a second.
+    static constexpr int ListenMs = 1100;
 
 private:
+    // Listens at 2400 bit/s for a framed heater that still streams its status (left so by a handler):
+    // its frames could hold four bytes that read as a command-queue answer.
+    bool FramedHeaterStreams();
     bool ProbeCommandQueue(TDetection &result);
     bool ProbeFramed(qint32 bitsPerSecond, TDetection &result);
     bool ProbeTenByte(TDetection &result);
