@@ -26,9 +26,10 @@ struct TDetection {
 // speed can take a probe meant for another family for a command of its own:
 //   0. 2400 bit/s, listening only: a framed heater that streams its status is taken for what it is,
 //      and the command-queue probe is left out (see FramedHeaterStreams).
-//   1. 2400 bit/s, the old command-queue line: 56 56, 57 57, 4 4 (serial number halves, version), and
-//      35 35 (fuel-pump frequency) to tell the air heater from the pre-heater. Framed heaters at this
-//      speed drop these bytes: none is their start byte 0xAA.
+//   1. 2400 bit/s, the old command-queue line: 56 56 (asked twice, to be sure of the answer), 57 57,
+//      4 4 (serial number halves, version), and 35 35 (fuel-pump frequency) to tell the air heater
+//      from the pre-heater. Framed heaters at this speed drop these bytes: none is their start
+//      byte 0xAA; the pre-heater's wake-up needs 96 96 97 97.
 //   2. 2400 bit/s, framed requests 4 and 6 (serial number, version), only once no command-queue heater
 //      answered: such a heater takes any byte sent twice for a command, and the frames hold 00 00.
 //   3. 1200 bit/s, the ten-byte line: requests 121 and 104 (serial number, version).

@@ -61,6 +61,7 @@ void TStatusBar::ShowConnectionState(TConnectionState state, const QString &deta
         ShowFrames();
     }
     lblState->setStyleSheet(QString());
+    lblState->setToolTip(QString());
     lblState->setText(StateText(state, detail));
 }
 
@@ -68,6 +69,8 @@ void TStatusBar::ShowMisfit(const QString &warning)
 {
     lblState->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     lblState->setText(warning);
+    // A narrow window cuts the line short; the whole of it stays at hand.
+    lblState->setToolTip(warning);
 }
 
 void TStatusBar::CountFrame(TFrameDirection direction, bool valid)
