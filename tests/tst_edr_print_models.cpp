@@ -2,6 +2,7 @@
 // clock, shown from its first line, laid out for print with every line whole on the page width under
 // a header naming the heater, and proposed for saving under the heater's serial number.
 #include "app/Globals.h"
+#include "app/fMain.h"
 #include "product/Product.h"
 #include "product/RunLogFile.h"
 #include "sim/HeaterSimulator.h"
@@ -52,7 +53,13 @@ class TestEdrPrintModels : public QObject {
     }
 
 private slots:
-    void init() { H = std::make_unique<THarness>(); }
+    void init()
+    {
+        H = std::make_unique<THarness>();
+        // On screen, as a technician sees it: a hidden memo keeps no scroll position.
+        frmMain->resize(1366, 768);
+        frmMain->show();
+    }
 
     void cleanup()
     {
@@ -90,7 +97,10 @@ private slots:
                                      CurrentProduct->VersionText};
         QVERIFY(!heater.SerialNumber.isEmpty());
 
-        // Shown from the first line, at the left: the labels and the first records in sight.
+        // Shown from the first line, at the left: the labels and the first records in sight, once the
+        // memo has laid the text out.
+        QVERIFY(frmBB->isVisible());
+        QCoreApplication::processEvents();
         QCOMPARE(frmBB->mEE->textCursor().position(), 0);
         QCOMPARE(frmBB->mEE->verticalScrollBar()->value(), 0);
         QCOMPARE(frmBB->mEE->horizontalScrollBar()->value(), 0);

@@ -66,6 +66,7 @@ void TfrmBB::SetReport(const QStringList &lines, const THeaterIdentity &heater, 
     Heater = heater;
     ReadAt = readAt;
     ShowFromStart();
+    StartPending = true;
 }
 
 void TfrmBB::ShowFromStart()
@@ -150,7 +151,12 @@ void TfrmBB::Minimise()
 void TfrmBB::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    ShowFromStart();
+    // A new report's first show puts its first line in sight again, whatever showing the frame did to
+    // the memo; later shows keep where the user scrolled to.
+    if (StartPending) {
+        StartPending = false;
+        ShowFromStart();
+    }
     // The window starts out of sight: the first show minimises and hides it.
     if (!ShownOnce) {
         ShownOnce = true;

@@ -69,4 +69,5 @@ private:
     bool ShownOnce = false;
     THeaterIdentity Heater;
     QDateTime ReadAt;
+    bool StartPending = false;
 };
