@@ -18,8 +18,10 @@ namespace {
 // The system's title bar and borders around a window of its own, before it is shown and measured.
 constexpr int Decoration = 32;
 constexpr int Gap = 4;
-// Both charts with their legends whole.
-constexpr int ShortestReview = 2 * 160 + 49;
+// A chart panel as short as its legend (five entries and the zoom button), and the window with both
+// under the save-path line and the stage key.
+constexpr int ShortestChartPanel = 160;
+constexpr int ShortestReview = 2 * ShortestChartPanel + 25 + 24;
 
 // The charts and the legend of one graphs window, as a handler would feed them.
 class TGraphPresentation : public TPresentation {
@@ -107,8 +109,8 @@ TfrmGraph *OpenRunLogWindow(TfrmMain &main, const QString &path)
     graph->setWindowTitle(name);
     graph->setMinimumHeight(ShortestReview);
     graph->setMaximumHeight(QWIDGETSIZE_MAX);
-    graph->pnlT1->setMinimumHeight(160);
-    graph->pnlT2->setMinimumHeight(160);
+    graph->pnlT1->setMinimumHeight(ShortestChartPanel);
+    graph->pnlT2->setMinimumHeight(ShortestChartPanel);
     for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)})
         QObject::connect(new QShortcut(keys, graph), &QShortcut::activated, graph, &QWidget::close);
     graph->SetRunSource([run = RunOfFile(path, content)] { return run; });
