@@ -7,6 +7,7 @@
 #include "app/fMain.h"
 #include "core/LogMemo.h"
 #include "product/Product.h"
+#include "product/RunLogFile.h"
 #include "product/TraceLine.h"
 #include "serial/MemoryChannel.h"
 #include "serial/ComPort.h"
@@ -19,6 +20,8 @@
 #include "views/fTrace.h"
 #include "views/fViewData.h"
 #include <QAction>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -202,6 +205,39 @@ private slots:
         const QStringList written = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(written, frmTrace->Lines().mid(1));
         QVERIFY(h.LogLines().filter(QStringLiteral("trace")).isEmpty());
+    }
+
+    // "Record to file...": the dialog proposes the heater's serial number and the time in the run-log
+    // folder; a name typed without an extension records to "<name>.trace".
+    void recordButtonProposesANameAndAddsTheExtension()
+    {
+        THarness h;
+        h.Choose(QStringLiteral("Corva"));
+        QVERIFY(CurrentProduct);
+        CurrentProduct->SerialNumberText = QStringLiteral("77123456");
+        QTemporaryDir dir;
+        QString proposed;
+        frmTrace->AskRecordPath = [&](const QString &proposal) {
+            proposed = proposal;
+            return dir.filePath(QStringLiteral("mytrace"));
+        };
+        auto restore = qScopeGuard([] {
+            frmTrace->StopRecording();
+            if (TProduct *product = CurrentProduct) {
+                CurrentProduct = nullptr;
+                product->Destroy();
+                delete product;
+            }
+        });
+        frmTrace->RecordButton->click();
+        const QFileInfo info(proposed);
+        QCOMPARE(info.absolutePath() + QLatin1Char('/'), RunLogFolder());
+        static const QRegularExpression name(QStringLiteral("^\\[77123456\\] \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d trace\\.trace$"));
+        QVERIFY2(name.match(info.fileName()).hasMatch(), qPrintable(info.fileName()));
+        QVERIFY(frmTrace->Recording());
+        frmTrace->Note(TFrameDirection::Sent, QByteArray::fromHex("aa01"), true);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("mytrace.trace"))));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("mytrace"))));
     }
 
     void recordingFailureIsLoggedOnce_data()

@@ -1,11 +1,17 @@
 // Either chart of the graphs window saved as a PNG picture or a PDF document, at a path the file
-// dialog's stand-in gives.
+// dialog's stand-in gives: the picture holds a title line, the stage key and the chart with its
+// legend; the dialog proposes a name of the heater and the moment in the run-log folder, and a name
+// typed without an extension gets the format's.
 #include "app/Globals.h"
+#include "product/Product.h"
+#include "product/RunLogFile.h"
 #include "support/Harness.h"
 #include "views/Chart.h"
 #include "views/LineSeries.h"
 #include "views/fGraph.h"
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +24,7 @@ private:
     std::unique_ptr<THarness> Harness;
     QTemporaryDir Folder;
     QStringList AskedFilters;
+    QStringList Proposed;
 
     // Both charts with a short run, and the dialog's stand-in answering path.
     void Prepare(const QString &path)
@@ -28,8 +35,10 @@ private:
         }
         frmGraph->ReplotNow();
         AskedFilters.clear();
-        frmGraph->SetSavePathAsker([this, path](QWidget *, const QString &, const QString &filter) {
+        Proposed.clear();
+        frmGraph->SetSavePathAsker([this, path](QWidget *, const QString &, const QString &filter, const QString &proposed) {
             AskedFilters << filter;
+            Proposed << proposed;
             return path;
         });
     }
@@ -48,6 +57,11 @@ private slots:
     void cleanup()
     {
         frmGraph->SetSavePathAsker(nullptr);
+        if (TProduct *product = CurrentProduct) {
+            CurrentProduct = nullptr;
+            product->Destroy();
+            delete product;
+        }
         Harness.reset();
     }
 
@@ -82,14 +96,77 @@ private slots:
             return;
         }
         const QImage image = QImage::fromData(bytes, "PNG");
-        QCOMPARE(image.size(), chart->size());
+        // The chart and its legend beside it, with the title and the stage key above.
+        QCOMPARE(image.width(), chart->width() + (upper ? frmGraph->pnlLegendT1 : frmGraph->pnlLegendT2)->width());
+        QVERIFY(image.height() > chart->height() + frmGraph->pnlModesLegend->height());
+        auto seen = [&](const QColor &color, int fromY, int toY) {
+            for (int y = fromY; y < qMin(toY, image.height()); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) == color)
+                        return true;
+            return false;
+        };
         // The picture holds the chart, not a blank: the plate line's colour is in it.
-        bool lineSeen = false;
         const QColor line = upper ? frmGraph->lnsrsTplate->pen().color() : frmGraph->lnsrsU->pen().color();
-        for (int y = 0; y < image.height() && !lineSeen; ++y)
-            for (int x = 0; x < image.width() && !lineSeen; ++x)
-                lineSeen = image.pixelColor(x, y) == line;
-        QVERIFY(lineSeen);
+        QVERIFY(seen(line, 0, image.height()));
+        // The legend: the square of a series with no points is in it all the same.
+        const QColor legendOnly = upper ? frmGraph->lnsrsTout->pen().color() : frmGraph->lnsrsTNperiodX10->pen().color();
+        QVERIFY(seen(legendOnly, 0, image.height()));
+        // The stage key: the ignition colour, which no line has.
+        QVERIFY(seen(StageColor::Ignition, 0, image.height()));
+        // The title line: text on the strip above the key.
+        const int keyTop = image.height() - chart->parentWidget()->height() - frmGraph->pnlModesLegend->height();
+        QVERIFY(keyTop > 0);
+        QVERIFY(seen(Qt::black, 0, keyTop));
+    }
+
+    // The dialog proposes "[serial] yyyy-mm-dd hh-mm-ss chart.<ext>" in the run-log folder, and the
+    // title names the model, the serial number and the date of the run.
+    void proposedNameAndTitle_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("PNG") << false;
+        QTest::newRow("PDF") << true;
+    }
+    void proposedNameAndTitle()
+    {
+        QFETCH(bool, pdf);
+        Harness->Choose(QStringLiteral("Zephal-1"));
+        QVERIFY(CurrentProduct);
+        CurrentProduct->SerialNumberText = QStringLiteral("17123456");
+        Prepare(QString());
+        QVERIFY(!Export(pdf, frmGraph->chtHiTemp));
+        QCOMPARE(Proposed.size(), 1);
+        const QFileInfo proposed(Proposed.first());
+        QCOMPARE(proposed.absolutePath() + QLatin1Char('/'), RunLogFolder());
+        const QRegularExpression name(QStringLiteral("^\\[17123456\\] \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d chart\\.")
+                                      + (pdf ? QStringLiteral("pdf$") : QStringLiteral("png$")));
+        QVERIFY2(name.match(proposed.fileName()).hasMatch(), qPrintable(proposed.fileName()));
+        const QString title = frmGraph->ExportTitle();
+        QVERIFY2(title.startsWith(QStringLiteral("Zephal-1   serial number 17123456   run of ")
+                                  + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
+                 qPrintable(title));
+    }
+
+    // "export-chart" typed: "export-chart.png" written.
+    void extensionAddedToATypedName_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::newRow("PNG") << false;
+        QTest::newRow("PDF") << true;
+    }
+    void extensionAddedToATypedName()
+    {
+        QFETCH(bool, pdf);
+        const QString typed = Folder.filePath(QStringLiteral("export-chart"));
+        const QString written = typed + (pdf ? QStringLiteral(".pdf") : QStringLiteral(".png"));
+        QFile::remove(written);
+        Prepare(typed);
+        QVERIFY(Export(pdf, frmGraph->chtLoTemp));
+        QVERIFY(!QFile::exists(typed));
+        QFile file(written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(8).startsWith(pdf ? QByteArray("%PDF") : QByteArray("\x89PNG")));
     }
 
     // Cancelled, nothing is written and nothing said; a path that cannot be written is reported.

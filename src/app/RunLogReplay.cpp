@@ -18,6 +18,7 @@ struct TColumnSeries {
 };
 
 struct TRunLogLayout {
+    QString Models; // the models whose handlers write this header
     QString Header;
     int StageColumn;
     std::function<std::optional<QColor>(int stage)> BandColor;
@@ -50,20 +51,23 @@ std::vector<TColumnSeries> AirSeries(bool fuelPump)
 const std::vector<TRunLogLayout> &Layouts()
 {
     static const std::vector<TRunLogLayout> layouts = {
-        {QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;FI;"
+        {QStringLiteral("Hydrel-7S / Zephal-1 / Zephal-33 [new rev.]"),
+         QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;FI;"
                         "T ext. sens.;T plate;Voltage;FaultCode;"),
          0, TProduct::StageKeyColor, CurrentSeries()},
-        {QStringLiteral("Стадия;режим;Вр.Работы;Вр.на стадии;Вр. на режиме;Об.заданные;Об.считанные;Частота ТН;"
+        {QStringLiteral("Hydrel-7S"),
+         QStringLiteral("Стадия;режим;Вр.Работы;Вр.на стадии;Вр. на режиме;Об.заданные;Об.считанные;Частота ТН;"
                         "U свечи;Импульс ШИМ свечи/1000;ИП;Т внешн. датчика;T платы;U;Неисправность;"),
          0, TProduct::StageKeyColor, CurrentSeries()},
-        {QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;Pump;Relay;"
+        {QStringLiteral("Corva-mini"),
+         QStringLiteral("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;Pump;Relay;"
                         "FI;T liq.;T overheat;T plate;Voltage;FaultCode;"),
          0, TProduct::StageKeyColor,
          {{TSeries::Tplate, 15}, {TSeries::U, 16}, {TSeries::TNperiodX10, 7, 10}, {TSeries::Vust, 5}, {TSeries::Vcalc, 6},
           {TSeries::Uplug, 8, 1, true}, {TSeries::DP, 12}, {TSeries::Tout, 13}, {TSeries::Toverheat, 14}}},
-        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T ext. sensor;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(true)},
-        {QStringLiteral("Stage;SB;ASB;FP frequency;FI;T overheat;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(false)},
-        {QStringLiteral("WorkMode;WorkTime;SB;ASB;FP Freq.;Plug voltage;FI;T liq.1;T liq.2;T plate;U;Relay;Pump;Faultcode;"),
+        {QStringLiteral("Zephal-3/-33/-6 [old rev.]"), QStringLiteral("Stage;SB;ASB;FP frequency;FI;T ext. sensor;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(true)},
+        {QStringLiteral("Corva"), QStringLiteral("Stage;SB;ASB;FP frequency;FI;T overheat;T plate;Voltage;FaultCode;"), 0, TAirProduct::AirStageColor, AirSeries(false)},
+        {QStringLiteral("Hydrel-7"), QStringLiteral("WorkMode;WorkTime;SB;ASB;FP Freq.;Plug voltage;FI;T liq.1;T liq.2;T plate;U;Relay;Pump;Faultcode;"),
          0, Hydrel7Band,
          {{TSeries::Tplate, 9}, {TSeries::U, 10}, {TSeries::TNperiodX10, 4, 10}, {TSeries::Vust, 2}, {TSeries::Vcalc, 3},
           {TSeries::Uplug, 5}, {TSeries::DP, 6}, {TSeries::Tout, 7}, {TSeries::Toverheat, 8}}},
@@ -78,7 +82,40 @@ const TRunLogLayout *LayoutOf(const QString &header)
             return &layout;
     return nullptr;
 }
+
+// The column a series is drawn from; nullptr when the file has none for it.
+const TColumnSeries *ColumnOf(const TRunLogLayout &layout, TSeries series)
+{
+    for (const TColumnSeries &column : layout.Series)
+        if (column.Series == series)
+            return &column;
+    return nullptr;
+}
+
+// The legend as the file's columns say: the outlet and overheat lines under the captions of the
+// columns they are drawn from, and no entry for a line the file does not hold.
+void ShowLegend(const TRunLogLayout &layout, const TRunLogContent &content, TPresentation &view)
+{
+    view.ResetLegend();
+    const QList<QPair<TLegendEntry, TSeries>> optional = {{TLegendEntry::Overheat, TSeries::Toverheat},
+                                                          {TLegendEntry::FpFrequency, TSeries::TNperiodX10},
+                                                          {TLegendEntry::PlugVoltage, TSeries::Uplug}};
+    for (const auto &[entry, series] : optional)
+        if (!ColumnOf(layout, series))
+            view.HideLegendEntry(entry);
+    const QList<QPair<TLegendCaption, TSeries>> named = {{TLegendCaption::Liquid, TSeries::Tout},
+                                                         {TLegendCaption::Overheat, TSeries::Toverheat}};
+    for (const auto &[caption, series] : named)
+        if (const TColumnSeries *column = ColumnOf(layout, series))
+            view.SetLegendCaption(caption, content.Columns.value(column->Column) + QStringLiteral(" (°C)"));
+}
 } // namespace
+
+QString RunLogModels(const TRunLogContent &content)
+{
+    const TRunLogLayout *layout = LayoutOf(content.Header);
+    return layout ? layout->Models : QString();
+}
 
 QString RunLogHeaderProblem(const TRunLogContent &content)
 {
@@ -93,6 +130,7 @@ void ReplayRunLog(const TRunLogContent &content, TPresentation &view)
     if (!layout)
         return;
     view.ClearCharts();
+    ShowLegend(*layout, content, view);
     // As on the live chart: the row of tick t stands at t seconds; a stage's bar runs from the tick
     // before its first row to the row in hand.
     int stageStart = 0;

@@ -10,5 +10,9 @@ class TPresentation;
 
 // Empty when the header is one the program writes, else the message naming line 1.
 QString RunLogHeaderProblem(const TRunLogContent &content);
-// Draws the rows of a file whose header is known; does nothing for any other.
+// The models whose handlers write the file's header ("Hydrel-7S / Zephal-1 / ..."); empty when unknown.
+QString RunLogModels(const TRunLogContent &content);
+// Draws the rows of a file whose header is known, and sets the legend to its columns: the outlet and
+// overheat lines captioned as the columns they come from, no entry for a line the file does not
+// hold. Does nothing for any other file.
 void ReplayRunLog(const TRunLogContent &content, TPresentation &view);

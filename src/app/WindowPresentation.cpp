@@ -1,4 +1,5 @@
 #include "app/WindowPresentation.h"
+#include "app/CurrentHeater.h"
 #include "app/Globals.h"
 #include "app/StatusBar.h"
 #include "app/fMain.h"
@@ -38,9 +39,7 @@ void TWindowPresentation::SetEdrReport(const QStringList &lines)
 {
     if (!frmBB)
         return;
-    frmBB->Clear();
-    for (const QString &line : lines)
-        frmBB->Append(line);
+    frmBB->SetReport(lines, CurrentHeater(), QDateTime::currentDateTime());
 }
 
 void TWindowPresentation::BringUpEdr()
@@ -125,28 +124,14 @@ void TWindowPresentation::ResetLegend()
 
 void TWindowPresentation::HideLegendEntry(TLegendEntry entry)
 {
-    if (!frmGraph)
-        return;
-    switch (entry) {
-    case TLegendEntry::Overheat:
-        return frmGraph->HideOverheatEntry();
-    case TLegendEntry::FpFrequency:
-        return frmGraph->HideFpFrequencyEntry();
-    case TLegendEntry::PlugVoltage:
-        return frmGraph->HidePlugVoltageEntry();
-    }
+    if (frmGraph)
+        frmGraph->HideLegendEntry(entry);
 }
 
 void TWindowPresentation::SetLegendCaption(TLegendCaption caption, const QString &text)
 {
-    if (!frmGraph)
-        return;
-    switch (caption) {
-    case TLegendCaption::Liquid:
-        return frmGraph->SetLiquidCaption(text);
-    case TLegendCaption::Overheat:
-        return frmGraph->SetOverheatCaption(text);
-    }
+    if (frmGraph)
+        frmGraph->SetLegendCaption(caption, text);
 }
 
 void TWindowPresentation::SetSavePath(const QString &text)

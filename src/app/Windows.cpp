@@ -1,4 +1,5 @@
 #include "app/Windows.h"
+#include "app/CurrentHeater.h"
 #include "app/Globals.h"
 #include "app/WindowPresentation.h"
 #include "app/dlgPortSelect.h"
@@ -41,6 +42,8 @@ void ConnectRequests()
     QObject::connect(frmBB, &TfrmBB::HideWanted, frmMain, [] { frmMain->HideChild(frmBB); }, Qt::DirectConnection);
     QObject::connect(frmControl, &TfrmControl::EdrMinimiseWanted, frmBB, &TfrmBB::Minimise, Qt::DirectConnection);
     QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
+    // The live charts are of the heater on the line, now.
+    frmGraph->SetRunSource([] { return TChartRun{CurrentHeater(), QDateTime()}; });
 }
 
 // The trace window, out of sight until View > "Trace" shows it; it reports to the log.
@@ -51,6 +54,7 @@ void CreateTraceWindow()
         if (mLog)
             mLog->Append(line);
     };
+    frmTrace->Heater = CurrentHeater;
     QObject::connect(frmTrace, &TfrmTrace::HideWanted, frmMain, [] {
         frmMain->HideChild(frmTrace);
         frmMain->NTrace->setChecked(false);

@@ -11,6 +11,7 @@
 #include "product/Presentation.h"
 #include "product/Product.h"
 #include "product/ProductEnvironment.h"
+#include "product/RunLogFile.h"
 #include "serial/ComErrors.h"
 #include "serial/ComPort.h"
 #include "views/fBB.h"
@@ -162,12 +163,12 @@ void TfrmMain::BuildMenus()
     }
     actOpenRunLog = fileMenu->addAction(QStringLiteral("Open run log..."));
     actOpenRunLog->setObjectName(QStringLiteral("actOpenRunLog"));
-    AskRunLogPath = [this] {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Open run log"), QString(),
+    AskRunLogPath = [this](const QString &folder) {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open run log"), folder,
                                             QStringLiteral("Run logs (*.csv);;All files (*)"));
     };
     connect(actOpenRunLog, &QAction::triggered, this, [this] {
-        const QString path = AskRunLogPath();
+        const QString path = AskRunLogPath(RunLogFolder());
         if (!path.isEmpty())
             OpenRunLogWindow(*this, path);
     });
@@ -509,17 +510,6 @@ void TfrmMain::PlaceBesidePanel(QWidget *child)
         return;
     const QRect panel = FrameOf(frmControl)->geometry();
     FrameOf(child)->move(panel.left() + panel.width() + 10, panel.top());
-}
-
-void TfrmMain::PlaceReview(QWidget *child)
-{
-    if (!frmGraph)
-        return;
-    const QRect live = FrameOf(frmGraph)->geometry();
-    QWidget *frame = FrameOf(child);
-    const int below = live.bottom() + 10;
-    const int top = below + frame->height() <= Area->height() ? below : live.top();
-    frame->setGeometry(live.left(), top, live.width(), frame->height());
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)

@@ -60,9 +60,6 @@ public:
     // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
     // buttons free.
     void PlaceBesidePanel(QWidget *child);
-    // Places a saved run's graphs window as the live one is placed, below it where the area has room
-    // (over it where not), so it lies whole in sight and leaves the panel's buttons free.
-    void PlaceReview(QWidget *child);
 
     QMdiArea *Area;
     QLabel *pnl1;
@@ -71,9 +68,10 @@ public:
     QAction *N141, *N21, *N41, *N4, *Hydrel71, *Hydrel7S1, *NCorva1;
     QAction *NDetect;
     QAction *N3, *N5, *N6, *N7;
-    // File > "Open run log...", and the file it asks for (empty: cancelled); tests stand in for the dialog.
+    // File > "Open run log...", and the file it asks for, starting in the run-log folder (empty:
+    // cancelled); tests stand in for the dialog.
     QAction *actOpenRunLog;
-    std::function<QString()> AskRunLogPath;
+    std::function<QString(const QString &folder)> AskRunLogPath;
     QAction *NTrace;
     QAction *NAdapter;
     TStatusBar *Status;

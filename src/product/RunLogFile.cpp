@@ -49,13 +49,18 @@ void SetRunLogFileWriting(const TFileWriting *writing)
     Writing = writing ? writing : &SystemWriting;
 }
 
-QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime)
+QString HeaterFileStem(const QString &serialNumber, const QDateTime &localTime)
 {
     const QDate date = localTime.date();
     const QTime time = localTime.time();
     const QString name = serialNumber.isEmpty() ? UnidentifiedSerialNumber() : serialNumber;
-    return QString::asprintf("[%s] %.4d-%.2d-%.2d %.2d-%.2d-%.2d.csv", name.toUtf8().constData(), date.year(),
+    return QString::asprintf("[%s] %.4d-%.2d-%.2d %.2d-%.2d-%.2d", name.toUtf8().constData(), date.year(),
                              date.month(), date.day(), time.hour(), time.minute(), time.second());
+}
+
+QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime)
+{
+    return HeaterFileStem(serialNumber, localTime) + QStringLiteral(".csv");
 }
 
 QString UnidentifiedSerialNumber()

@@ -13,6 +13,8 @@ struct TRunLogSave {
     QString Error; // why it was not written, with the system's own words for the cause
 };
 
+// "[<serial>] yyyy-mm-dd hh-mm-ss": how every file about one heater at one moment begins its name.
+QString HeaterFileStem(const QString &serialNumber, const QDateTime &localTime);
 // "[<serial>] yyyy-mm-dd hh-mm-ss.csv"; a heater never identified is named "[unidentified] ...".
 QString RunLogFileName(const QString &serialNumber, const QDateTime &localTime);
 // What stands for the serial number of a heater that was never identified.

@@ -1,16 +1,17 @@
 #include "views/fBB.h"
 #include "core/Dialogs.h"
+#include "product/RunLogFile.h"
+#include "views/EdrPrint.h"
+#include "views/SavePath.h"
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QTextDocument>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 TfrmBB::TfrmBB(QWidget *parent)
@@ -34,8 +35,8 @@ TfrmBB::TfrmBB(QWidget *parent)
     connect(btnSave, &QPushButton::clicked, this, &TfrmBB::SaveClicked);
     connect(btnPrint, &QPushButton::clicked, this, &TfrmBB::PrintClicked);
     AskSavePath = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save EDR report"), suggested,
-                                            QStringLiteral("Text files (*.txt);;All files (*)"));
+        return FileDialogSavePath(this, QStringLiteral("Save EDR report"), suggested,
+                                  QStringLiteral("Text files (*.txt);;All files (*)"));
     };
     AskPrinter = [this](QPrinter &printer) {
         QPrintDialog dialog(&printer, this);
@@ -57,6 +58,30 @@ void TfrmBB::Clear()
 void TfrmBB::Append(const QString &line)
 {
     mEE->appendPlainText(line);
+}
+
+void TfrmBB::SetReport(const QStringList &lines, const THeaterIdentity &heater, const QDateTime &readAt)
+{
+    mEE->setPlainText(lines.join(QLatin1Char('\n')));
+    Heater = heater;
+    ReadAt = readAt;
+    ShowFromStart();
+    StartPending = true;
+}
+
+void TfrmBB::ShowFromStart()
+{
+    // The report is read from its first line: the labels stand at the left of the wide tables, and
+    // their first records are the ones written.
+    mEE->moveCursor(QTextCursor::Start);
+    mEE->verticalScrollBar()->setValue(0);
+    mEE->horizontalScrollBar()->setValue(0);
+}
+
+QString TfrmBB::ProposedSavePath() const
+{
+    const QDateTime at = ReadAt.isValid() ? ReadAt : QDateTime::currentDateTime();
+    return RunLogFolder() + ExportFileName(Heater.SerialNumber, at, QStringLiteral("EDR"), QStringLiteral("txt"));
 }
 
 QStringList TfrmBB::Lines() const
@@ -83,15 +108,12 @@ QString TfrmBB::SaveReport(const QString &path) const
 
 void TfrmBB::PrintReport(QPrinter &printer) const
 {
-    QTextDocument document;
-    document.setDefaultFont(mEE->font());
-    document.setPlainText(Lines().join(QLatin1Char('\n')));
-    document.print(&printer);
+    PrintEdrReport(printer, Lines(), mEE->font(), EdrPageHeader(Heater, ReadAt));
 }
 
 void TfrmBB::SaveClicked()
 {
-    const QString path = AskSavePath(QDir::home().filePath(QStringLiteral("EDR.txt")));
+    const QString path = FinishSavePath(AskSavePath(ProposedSavePath()), QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     const QString error = SaveReport(path);
@@ -129,6 +151,12 @@ void TfrmBB::Minimise()
 void TfrmBB::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // A new report's first show puts its first line in sight again, whatever showing the frame did to
+    // the memo; later shows keep where the user scrolled to.
+    if (StartPending) {
+        StartPending = false;
+        ShowFromStart();
+    }
     // The window starts out of sight: the first show minimises and hides it.
     if (!ShownOnce) {
         ShownOnce = true;

@@ -1,4 +1,6 @@
 #pragma once
+#include "product/ExportName.h"
+#include <QDateTime>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -18,7 +20,12 @@ public:
 
     void Clear();
     void Append(const QString &line);
+    // A new report of the heater, read at readAt; shown from its first line.
+    void SetReport(const QStringList &lines, const THeaterIdentity &heater, const QDateTime &readAt);
     QStringList Lines() const;
+    // The save dialog's proposal: "[serial] yyyy-mm-dd hh-mm-ss EDR.txt" of the reading, in the
+    // run-log folder.
+    QString ProposedSavePath() const;
     // After a completed reading: tick View > "EDR", minimised, then normal.
     void BringUp();
     // After a failed reading or a lost connection: minimised, unticked, hidden.
@@ -29,11 +36,13 @@ public:
     // Writes the report as UTF-8 text, every line ended by CR LF; an empty string when written, else
     // why not.
     QString SaveReport(const QString &path) const;
-    // Lays the report out in the memo's fixed-pitch font onto the printer's pages.
+    // Lays the report out in the memo's fixed-pitch font onto the printer's pages, each line whole,
+    // under a header naming the heater and the reading.
     void PrintReport(QPrinter &printer) const;
 
     // What the buttons ask the user: the file to save to (empty: cancelled) and the printer to use
-    // (false: cancelled). Real dialogs by default; tests stand in for them.
+    // (false: cancelled). Real dialogs by default; tests stand in for them. A path typed without an
+    // extension gets ".txt"; replacing a file is asked about through the dialog hook.
     std::function<QString(const QString &suggested)> AskSavePath;
     std::function<bool(QPrinter &)> AskPrinter;
 
@@ -55,6 +64,10 @@ protected:
 private:
     void SaveClicked();
     void PrintClicked();
+    void ShowFromStart();
 
     bool ShownOnce = false;
+    THeaterIdentity Heater;
+    QDateTime ReadAt;
+    bool StartPending = false;
 };

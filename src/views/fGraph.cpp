@@ -170,6 +170,28 @@ void TfrmGraph::ResetLegend()
     FitLegend();
 }
 
+void TfrmGraph::HideLegendEntry(TLegendEntry entry)
+{
+    switch (entry) {
+    case TLegendEntry::Overheat:
+        return HideOverheatEntry();
+    case TLegendEntry::FpFrequency:
+        return HideFpFrequencyEntry();
+    case TLegendEntry::PlugVoltage:
+        return HidePlugVoltageEntry();
+    }
+}
+
+void TfrmGraph::SetLegendCaption(TLegendCaption caption, const QString &text)
+{
+    switch (caption) {
+    case TLegendCaption::Liquid:
+        return SetLiquidCaption(text);
+    case TLegendCaption::Overheat:
+        return SetOverheatCaption(text);
+    }
+}
+
 void TfrmGraph::SetLiquidCaption(const QString &caption)
 {
     lbl7->setText(caption);
@@ -261,7 +283,9 @@ QString TfrmGraph::SavePath() const
 
 void TfrmGraph::Place()
 {
-    QWidget *frame = parentWidget();
+    // Only the live window, hosted in the main window, is placed; a saved run's window of its own
+    // stays where it was put.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
     if (!frame || frame->isMinimized() || frame->isMaximized() || frame->isHidden())
         return;
     // The frame holds the whole client area: title bar and borders come on top of its height.

@@ -1,16 +1,25 @@
 #pragma once
+#include "product/ExportName.h"
 #include "product/Presentation.h"
 #include <QColor>
+#include <QDateTime>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
 
 class QLabel;
+class QPainter;
 class QPushButton;
 class TBandSeries;
 class TChart;
 class TLegendSquare;
 class TLineSeries;
+
+// The heater and the run a graphs window shows, for the title of an exported chart and its file name.
+struct TChartRun {
+    THeaterIdentity Heater;
+    QDateTime Date; // invalid: now
+};
 
 // The graphs window. The handlers put every point and band bar here; the window owns
 // how they are drawn. X values are days (ticks / 86400), labelled "nn:ss". Either chart saves
@@ -27,6 +36,9 @@ public:
     void HideOverheatEntry();                        // shp8, lbl8
     void HideFpFrequencyEntry();                     // shp3, lbl3
     void HidePlugVoltageEntry();                     // shp16, lbl17
+    // The entries and captions a handler names.
+    void HideLegendEntry(TLegendEntry entry);
+    void SetLegendCaption(TLegendCaption caption, const QString &text);
 
     void AddPoint(TSeries series, double x, double y);
     void AddBandBar(TBand band, double start, double end, const QColor &color);
@@ -44,12 +56,19 @@ public:
     // Redraws both charts at once (the benchmarks; the window itself redraws on the next event).
     void ReplotNow();
 
-    // Asks where to save a file: the dialog's caption and file filter; an empty answer cancels.
-    using TSavePathAsker = std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
+    // Asks where to save a file: the dialog's caption, file filter and proposed path ("[serial]
+    // yyyy-mm-dd hh-mm-ss chart.png" in the run-log folder); an empty answer cancels.
+    using TSavePathAsker = std::function<QString(QWidget *parent, const QString &caption, const QString &filter,
+                                                 const QString &proposed)>;
     // Replaces the file dialog (tests); nullptr restores it.
     void SetSavePathAsker(TSavePathAsker asker);
-    // Saves the chart as shown, at the window's size, to a path asked for; false when cancelled or
-    // not written (a message then says so).
+    // Where the heater and the date of the run shown come from (the live handler, a file's name).
+    void SetRunSource(std::function<TChartRun()> source);
+    // The title line of an exported chart: model, serial number, date of the run.
+    QString ExportTitle() const;
+    // Saves the chart as shown, with its legend, under the title line and the stage key, to a path
+    // asked for (the extension added when none was typed, replacing a file only when the user agrees);
+    // false when cancelled or not written (a message then says so).
     bool ExportPng(TChart *chart);
     bool ExportPdf(TChart *chart);
 
@@ -80,9 +99,14 @@ private:
                         const QString &text);
     void Place();
     void ShowChartMenu(TChart *chart, const QPoint &pos);
-    QString AskSavePath(const QString &caption, const QString &filter);
+    QString AskSavePath(const QString &caption, const QString &filter, const QString &extension, const TChartRun &run);
+    TChartRun Run() const;
+    static QString TitleOf(const TChartRun &run);
+    QSize ExportSize(TChart *chart) const;
+    void PaintExport(QPainter &painter, TChart *chart, const QString &title);
     // Widens both legends to their longest caption.
     void FitLegend();
 
     TSavePathAsker SavePathAsker;
+    std::function<TChartRun()> RunSource;
 };

@@ -1,8 +1,9 @@
 #include "views/fTrace.h"
 #include "core/Scheduler.h"
+#include "product/RunLogFile.h"
 #include "product/TraceLine.h"
+#include "views/SavePath.h"
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,6 +27,10 @@ TfrmTrace::TfrmTrace(QWidget *parent)
     List->setLineWrapMode(QPlainTextEdit::NoWrap);
     List->setMaximumBlockCount(MaxLines);
     RecordButton->setText(QStringLiteral("Record to file..."));
+    AskRecordPath = [this](const QString &proposed) {
+        return FileDialogSavePath(this, QStringLiteral("Record the trace to"), proposed,
+                                  QStringLiteral("Trace (*.trace);;All files (*)"));
+    };
     connect(RecordButton, &QPushButton::clicked, this, [this] {
         if (Recording())
             StopRecording();
@@ -34,10 +39,16 @@ TfrmTrace::TfrmTrace(QWidget *parent)
     });
 }
 
+QString TfrmTrace::ProposedRecordPath() const
+{
+    const QString serialNumber = Heater ? Heater().SerialNumber : QString();
+    return RunLogFolder()
+           + ExportFileName(serialNumber, QDateTime::currentDateTime(), QStringLiteral("trace"), QStringLiteral("trace"));
+}
+
 void TfrmTrace::ChooseFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record the trace to"), QString(),
-                                                      QStringLiteral("Trace (*.trace);;All files (*)"));
+    const QString path = FinishSavePath(AskRecordPath(ProposedRecordPath()), QStringLiteral("trace"));
     if (!path.isEmpty())
         Record(path);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "product/ExportName.h"
 #include "product/Presentation.h"
 #include <QDateTime>
 #include <QFile>
@@ -30,6 +31,12 @@ public:
 
     // Where the window reports a trace file it cannot write; set by the program to its log.
     std::function<void(const QString &line)> OnLog;
+    // The heater on the line, whose serial number names the proposed trace file; set by the program.
+    std::function<THeaterIdentity()> Heater;
+    // "Record to file...": asks for the file, proposing "[serial] yyyy-mm-dd hh-mm-ss trace.trace"
+    // in the run-log folder (empty: cancelled). The file dialog by default; tests stand in for it.
+    std::function<QString(const QString &proposed)> AskRecordPath;
+    QString ProposedRecordPath() const;
 
     QPlainTextEdit *List;
     QPushButton *RecordButton;
