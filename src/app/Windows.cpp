@@ -41,6 +41,8 @@ void ConnectRequests()
     QObject::connect(frmBB, &TfrmBB::HideWanted, frmMain, [] { frmMain->HideChild(frmBB); }, Qt::DirectConnection);
     QObject::connect(frmControl, &TfrmControl::EdrMinimiseWanted, frmBB, &TfrmBB::Minimise, Qt::DirectConnection);
     QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
+    QObject::connect(frmViewData, &TfrmViewData::PlaceWanted, frmMain, &TfrmMain::PlaceCurrentData,
+                     Qt::DirectConnection);
 }
 
 // The trace window, out of sight until View > "Trace" shows it; it reports to the log.
@@ -77,7 +79,7 @@ void CreateWindows()
     mLog = frmLog->Memo;
     frmControl = new TfrmControl([] { return CurrentProduct; });
     frmGraph = new TfrmGraph;
-    frmViewData = new TfrmViewData(frmControl);
+    frmViewData = new TfrmViewData;
     frmPortSelect = new TfrmPortSelect(frmMain);
     ConnectRequests();
     CreateTraceWindow();
