@@ -7,6 +7,9 @@
 #include "product/RunLog.h"
 #include "product/RunLogFile.h"
 #include "views/fGraph.h"
+#include "app/StatusBar.h"
+#include "app/fMain.h"
+#include <QLabel>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -88,6 +91,25 @@ private slots:
     {
         F.reset();
         RemoveRunFiles();
+    }
+
+    // While a run is recorded the status bar shows how long and how many rows, tick by tick (a tick
+    // that no answer confirmed counts its time, not a row); once the run is saved the figures go.
+    void statusBarShowsTheRunRecorded()
+    {
+        const TStatusBar &bar = *frmMain->Status;
+        QCOMPARE(bar.RecordingText(), QString());
+        RecordRun(751);
+        QCOMPARE(bar.RecordingText(), QStringLiteral("Recording: 00:12:31, 751 rows"));
+        F->Stream(Burning().Frame(), 1);
+        QCOMPARE(bar.RecordingText(), QStringLiteral("Recording: 00:12:32, 752 rows"));
+        // Silent: the tick due at the stream's last whole second and the next one pass without rows.
+        F->H.Clock.AdvanceBy(1000);
+        QCOMPARE(bar.RecordingText(), QStringLiteral("Recording: 00:12:34, 752 rows"));
+        F->Feed(Idle().Frame());
+        QVERIFY(!F->Orvel->Running);
+        QCOMPARE(bar.RecordingText(), QString());
+        QVERIFY(!bar.findChild<QLabel *>(QStringLiteral("lblRecording"))->isVisibleTo(frmMain));
     }
 
     void runIsSavedOnceAtRest()

@@ -25,7 +25,7 @@ QStringList WindowLines()
 // The numbers of the count lines, added up.
 qint64 CountedRepeats(const QStringList &shown)
 {
-    static const QRegularExpression count(QStringLiteral("^… \\((?:repeated )?(\\d+)"));
+    static const QRegularExpression count(QStringLiteral("^… \\((?:repeated )?(\\d+) (?:times|lines? not shown)"));
     qint64 sum = 0;
     for (const QString &line : shown)
         if (const QRegularExpressionMatch match = count.match(line); match.hasMatch())
@@ -51,9 +51,13 @@ private slots:
         QTest::newRow("a cycle of two lines")
             << QStringList{"10:00:01 tick.", "10:00:01 err", "10:00:02 tick.", "10:00:02 err", "10:00:03 tick.", "Z"}
             << QStringList{"10:00:01 tick.", "10:00:01 err",
-                           "… (3 more repeating 2 of the lines above, the last at 10:00:03)", "Z"};
+                           "… (3 lines not shown, repeating 2 of the lines above, the last at 10:00:03)", "Z"};
+        // The line right above did not repeat: "repeated" under it would name the wrong line.
         QTest::newRow("an earlier line, not the last")
-            << QStringList{"a", "b", "a", "c"} << QStringList{"a", "b", "… (1 more repeating 1 of the lines above)", "c"};
+            << QStringList{"a", "b", "a", "c"} << QStringList{"a", "b", "… (1 line not shown, repeating one of the lines above)", "c"};
+        QTest::newRow("an earlier line, several times")
+            << QStringList{"a", "b", "a", "a", "c"}
+            << QStringList{"a", "b", "… (2 lines not shown, repeating one of the lines above)", "c"};
         QTest::newRow("after a new line the old one shows again")
             << QStringList{"a", "a", "b", "a"} << QStringList{"a", "… (repeated once)", "b", "a"};
         QTest::newRow("a line that dropped out of reach shows again")

@@ -4,6 +4,7 @@
 #include "app/fLog.h"
 #include "app/fMain.h"
 #include "app/dlgPortSelect.h"
+#include "app/RunLogWindow.h"
 #include "support/Harness.h"
 #include "views/fBB.h"
 #include "views/fControl.h"
@@ -14,6 +15,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -69,6 +73,92 @@ private slots:
         QVERIFY(frmControl->btnStart->isVisible() && frmControl->Button2->isVisible());
         const QStringList covering = FramesOverButtons();
         QVERIFY2(covering.isEmpty(), qPrintable(covering.join(QStringLiteral("; "))));
+    }
+
+    // Every window a technician opens, on the screens of the test platform (a wide one, a 1366 x 768
+    // laptop, a 1024 x 600 netbook) with the main window as it stands there: maximised, smaller, larger
+    // than the screen, partly off its left edge. Each frame shown lies whole on the screen (its title
+    // bar boxes in reach) and leaves Start and Stop free. The EDR is brought up as a finished reading
+    // does (minimised, then normal), the others from their menu items; the review of a saved run,
+    // the adapter dialog.
+    void everyWindowOnScreenBesideStartAndStop_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QRect>("main"); // relative to the screen's top-left corner
+        QTest::addColumn<QString>("opened");
+        const QStringList windows = {"EDR", "N7", "NLog", "NTrace", "review", "N5,N5", "N6,N6", "adapter dialog"};
+        const std::pair<const char *, QSize> screens[] = {
+            {"Wide", {1920, 1080}}, {"Laptop", {1366, 768}}, {"Netbook", {1024, 600}}};
+        for (const auto &[screen, size] : screens) {
+            const std::pair<const char *, QRect> mains[] = {
+                {"maximised", QRect(QPoint(0, 0), size)},
+                {"smaller", QRect(100, 80, size.width() * 3 / 4, size.height() * 3 / 4)},
+                {"larger than the screen", QRect(0, 0, size.width() + 400, size.height() + 300)},
+                {"off the left edge", QRect(-150, 0, size.width(), size.height())},
+            };
+            for (const auto &[mainName, main] : mains)
+                for (const QString &window : windows)
+                    QTest::addRow("%s, %s, %s", screen, mainName, qPrintable(window))
+                        << QString::fromLatin1(screen) << main << window;
+        }
+    }
+    void everyWindowOnScreenBesideStartAndStop()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QRect, main);
+        QFETCH(QString, opened);
+        QScreen *shownOn = nullptr;
+        for (QScreen *candidate : QGuiApplication::screens())
+            if (candidate->name() == screen)
+                shownOn = candidate;
+        QVERIFY2(shownOn, "the test platform's screens come from tests/support/screens.json");
+        frmMain->winId();
+        frmMain->windowHandle()->setScreen(shownOn);
+        const QRect onScreen = shownOn->availableGeometry();
+        frmMain->setGeometry(main.translated(onScreen.topLeft()));
+        frmMain->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmMain));
+        QCOMPARE(frmMain->screen(), shownOn);
+
+        QTemporaryDir dir;
+        QList<QWidget *> shown;
+        if (opened == QLatin1String("EDR")) {
+            frmBB->BringUp();
+            shown << frmBB->parentWidget();
+        } else if (opened == QLatin1String("review")) {
+            const QString path = dir.filePath(QStringLiteral("run.csv"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("Stage;Mode;WTime;StTime;MdTime;SB;ASB;FP Freq.;Plug Voltage;Plug PWM impulse/1000;FI;T ext. sens.;T plate;Voltage;FaultCode;\r\n"
+                       "3;1;0;8;8;40;41;3.00;8.0;0.00;180;60;90;12.40;0;\r\n");
+            file.close();
+            TfrmGraph *review = OpenRunLogWindow(*frmMain, path);
+            QVERIFY(review);
+            shown << review->parentWidget();
+        } else if (opened == QLatin1String("adapter dialog")) {
+            frmPortSelect->show();
+            shown << frmPortSelect;
+        } else {
+            for (const QString &name : opened.split(QLatin1Char(',')))
+                frmMain->findChild<QAction *>(name)->trigger();
+        }
+        for (QMdiSubWindow *frame : frmMain->Area->subWindowList())
+            if (frame->isVisible() && frame->widget() != frmControl && !shown.contains(frame))
+                shown << frame;
+        QVERIFY(shown.size() >= 2);
+        QCoreApplication::processEvents();
+
+        const QRect buttons = GlobalRect(frmControl->btnStart).united(GlobalRect(frmControl->Button2));
+        for (const QWidget *window : shown) {
+            const QRect placed = GlobalRect(window);
+            const QString where = QStringLiteral("%1 at %2,%3 %4x%5 (screen %6x%7)")
+                                      .arg(window->windowTitle().isEmpty() ? window->objectName() : window->windowTitle())
+                                      .arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height())
+                                      .arg(onScreen.width()).arg(onScreen.height());
+            QVERIFY2(onScreen.contains(placed), qPrintable(where + QStringLiteral(" is not whole on the screen")));
+            QVERIFY2(!placed.intersects(buttons), qPrintable(where + QStringLiteral(" covers Start or Stop")));
+        }
+        frmPortSelect->hide();
     }
 
     // Moved over the panel and hidden, the log and EDR windows come back beside it.

@@ -100,6 +100,21 @@ private slots:
         QCOMPARE(Bar().SavedRunText(), QStringLiteral("Last run: [417700123] 2026-12-10 18-40-00.csv"));
     }
 
+    // With no file manager to open it, the folder is named in a box, so the technician can go there.
+    void folderNamedWhenNoFileManagerOpensIt()
+    {
+        TStatusBar::OpenUrl() = [this](const QUrl &url) {
+            Opened << url;
+            return false;
+        };
+        const QString path = QStringLiteral("/home/tech/runs/[417700123] 2026-12-10 18-40-00.csv");
+        Windows().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(path));
+        Bar().OpenFolderButton()->click();
+        QCOMPARE(Opened, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/tech/runs"))});
+        QCOMPARE(H->Messages(), QStringList{QStringLiteral("No file manager could be opened. The run log \"[417700123] "
+                                                           "2026-12-10 18-40-00.csv\" is in the folder:\n/home/tech/runs")});
+    }
+
     // A real handler against its simulated heater: the bar follows from the opening to the heater found.
     void followsTheHandler()
     {

@@ -1,4 +1,5 @@
 #include "app/StatusBar.h"
+#include "core/Dialogs.h"
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,9 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar"));
     lblPort = new QLabel(this);
     lblState = new QLabel(this);
+    lblRecording = new QLabel(this);
+    lblRecording->setObjectName(QStringLiteral("lblRecording"));
+    lblRecording->hide();
     lblFrames = new QLabel(this);
     lblRun = new QLabel(this);
     btnOpenFolder = new QToolButton(this);
@@ -19,6 +23,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     btnOpenFolder->setEnabled(false);
     addWidget(lblPort);
     addWidget(lblState, 1);
+    addPermanentWidget(lblRecording);
     addPermanentWidget(lblFrames);
     addPermanentWidget(lblRun);
     addPermanentWidget(btnOpenFolder);
@@ -94,14 +99,37 @@ void TStatusBar::ShowSavedRun(const QString &path)
     btnOpenFolder->setEnabled(!path.isEmpty());
 }
 
+void TStatusBar::ShowRecording(qint64 seconds, qint64 rows)
+{
+    const QString elapsed = QStringLiteral("%1:%2:%3")
+                                .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                                .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    const QString count = rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+    lblRecording->setText(QStringLiteral("Recording: %1, %2").arg(elapsed, count));
+    lblRecording->show();
+}
+
+void TStatusBar::EndRecording()
+{
+    lblRecording->clear();
+    lblRecording->hide();
+}
+
 void TStatusBar::OpenFolder()
 {
     if (SavedRun.isEmpty())
         return;
-    OpenUrl()(QUrl::fromLocalFile(QFileInfo(SavedRun).absolutePath()));
+    const QString folder = QFileInfo(SavedRun).absolutePath();
+    if (OpenUrl()(QUrl::fromLocalFile(folder)))
+        return;
+    // No file manager on this desktop (or none that answered): the technician still learns where the file is.
+    ShowMessage(QStringLiteral("No file manager could be opened. The run log \"%1\" is in the folder:\n%2")
+                    .arg(QFileInfo(SavedRun).fileName(), QDir::toNativeSeparators(folder)));
 }
 
 QString TStatusBar::PortText() const { return lblPort->text(); }
 QString TStatusBar::StateText() const { return lblState->text(); }
 QString TStatusBar::FramesText() const { return lblFrames->text(); }
 QString TStatusBar::SavedRunText() const { return lblRun->text(); }
+QString TStatusBar::RecordingText() const { return lblRecording->text(); }

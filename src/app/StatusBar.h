@@ -8,9 +8,9 @@ class QLabel;
 class QToolButton;
 class QUrl;
 
-// The main window's status bar: the port and its line speed, the connection in words, how many
-// frames came in and how many of them were dropped, and the run saved last with a button that opens
-// its folder in the desktop's file manager.
+// The main window's status bar: the port and its line speed, the connection in words, the run being
+// recorded, how many frames came in and how many of them were dropped, and the run saved last with a
+// button that opens its folder in the desktop's file manager (or says where it is, when none opens).
 class TStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -25,12 +25,17 @@ public:
     void ShowMisfit(const QString &warning);
     // The full path of the run log just written.
     void ShowSavedRun(const QString &path);
+    // The run being recorded: "Recording: 00:12:31, 751 rows"; gone once it ends.
+    void ShowRecording(qint64 seconds, qint64 rows);
+    void EndRecording();
 
     static QString StateText(TConnectionState state, const QString &detail);
     QString PortText() const;
     QString StateText() const;
     QString FramesText() const;
     QString SavedRunText() const;
+    // Empty while no run is recorded.
+    QString RecordingText() const;
     QToolButton *OpenFolderButton() const { return btnOpenFolder; }
 
     // How a folder is opened; tests put an observer here.
@@ -42,6 +47,7 @@ private:
 
     QLabel *lblPort;
     QLabel *lblState;
+    QLabel *lblRecording;
     QLabel *lblFrames;
     QLabel *lblRun;
     QToolButton *btnOpenFolder;

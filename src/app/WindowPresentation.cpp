@@ -144,6 +144,18 @@ void TWindowPresentation::SetSavePath(const QString &text)
         frmMain->Status->ShowSavedRun(QDir::fromNativeSeparators(text.mid(prefix.size())));
 }
 
+void TWindowPresentation::ShowRecording(qint64 seconds, qint64 rows)
+{
+    if (frmMain)
+        frmMain->Status->ShowRecording(seconds, rows);
+}
+
+void TWindowPresentation::EndRecording()
+{
+    if (frmMain)
+        frmMain->Status->EndRecording();
+}
+
 void TWindowPresentation::SetConnectionState(TConnectionState state, const QString &detail)
 {
     if (!frmMain)

@@ -24,6 +24,8 @@ public:
     void HideLegendEntry(TLegendEntry entry) override;
     void SetLegendCaption(TLegendCaption caption, const QString &text) override;
     void SetSavePath(const QString &text) override;
+    void ShowRecording(qint64 seconds, qint64 rows) override;
+    void EndRecording() override;
     // The status bar: the connection, the frames received and dropped, and the port it runs on.
     void SetConnectionState(TConnectionState state, const QString &detail) override;
     void ShowMisfit(const QString &warning) override;

@@ -44,6 +44,8 @@ void ConnectRequests()
     QObject::connect(frmGraph, &TfrmGraph::PlaceWanted, frmMain, &TfrmMain::PlaceGraphs, Qt::DirectConnection);
     // The live charts are of the heater on the line, now.
     frmGraph->SetRunSource([] { return TChartRun{CurrentHeater(), QDateTime()}; });
+    QObject::connect(frmViewData, &TfrmViewData::PlaceWanted, frmMain, &TfrmMain::PlaceCurrentData,
+                     Qt::DirectConnection);
 }
 
 // The trace window, out of sight until View > "Trace" shows it; it reports to the log.
@@ -81,7 +83,7 @@ void CreateWindows()
     mLog = frmLog->Memo;
     frmControl = new TfrmControl([] { return CurrentProduct; });
     frmGraph = new TfrmGraph;
-    frmViewData = new TfrmViewData(frmControl);
+    frmViewData = new TfrmViewData;
     frmPortSelect = new TfrmPortSelect(frmMain);
     ConnectRequests();
     CreateTraceWindow();

@@ -7,7 +7,8 @@ TfrmLog::TfrmLog(QWidget *parent) : QWidget(parent), Memo(new TLogMemo(this)), T
 {
     setWindowTitle(QStringLiteral("Log"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
-    setFixedSize(1297, 648);
+    // Opens this large where the screen allows; the placement makes it smaller on a smaller screen.
+    resize(1297, 648);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Text);

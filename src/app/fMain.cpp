@@ -32,6 +32,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QTime>
 #include <utility>
@@ -77,6 +78,9 @@ TfrmMain::TfrmMain()
     BuildMenus();
     Status = new TStatusBar(this);
     setStatusBar(Status);
+    // The graphs are placed again once the work area has its final place in the main window, which
+    // it takes only when first shown (after the main window's own first resize).
+    Area->viewport()->installEventFilter(this);
     ComPort = new TComPort(this);
     ComPort->OnLog = [](const QString &line) {
         if (mLog)
@@ -226,9 +230,16 @@ void TfrmMain::ShowChildNormal(QWidget *child)
     frame->setWindowState(frame->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     frame->showNormal();
     child->show();
-    // The log and EDR windows come up beside the control panel, wherever they were when hidden.
-    if ((child == frmLog || child == frmBB) && wasHidden)
-        PlaceBesidePanel(child);
+    // A window comes up placed anew after it was hidden (or first shown minimised), wherever it was.
+    if (wasHidden)
+        Placed.remove(child);
+    // The control panel stays where it is; the graphs and current-data windows have places of their
+    // own beside it (they ask for them when shown).
+    const bool placesItself = child == frmControl || child == frmGraph || child == frmViewData;
+    if (!placesItself && !Placed.contains(child)) {
+        PlaceChild(child);
+        Placed.insert(child);
+    }
 }
 
 void TfrmMain::ShowChildMinimized(QWidget *child)
@@ -243,6 +254,7 @@ void TfrmMain::HideChild(QWidget *child)
     QWidget *frame = FrameOf(child);
     frame->setWindowState((frame->windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
     frame->hide();
+    Placed.remove(child);
 }
 
 void TfrmMain::SetWaitPanelVisible(bool visible)
@@ -500,16 +512,59 @@ void TfrmMain::PlaceGraphs()
     if (graphs->isMaximized())
         return;
     const QRect panel = FrameOf(frmControl)->geometry();
-    graphs->setGeometry(panel.left() + panel.width() + 10, panel.top() + 50,
-                        width() - panel.width() - 40, graphs->height());
+    PlaceNearWanted(frmGraph, QRect(panel.left() + panel.width() + 10, panel.top() + 50,
+                                    width() - panel.width() - 40, graphs->height()));
 }
 
-void TfrmMain::PlaceBesidePanel(QWidget *child)
+void TfrmMain::PlaceCurrentData()
 {
-    if (!frmControl)
+    if (!frmViewData || !frmControl || !qobject_cast<QMdiSubWindow *>(frmViewData->parentWidget()))
         return;
     const QRect panel = FrameOf(frmControl)->geometry();
-    FrameOf(child)->move(panel.left() + panel.width() + 10, panel.top());
+    PlaceNearWanted(frmViewData, QRect(panel.left() + panel.width() + 10, panel.top(), 500, 405));
+}
+
+void TfrmMain::PlaceNearWanted(QWidget *child, const QRect &wanted)
+{
+    QWidget *frame = FrameOf(child);
+    QWidget *viewport = Area->viewport();
+    const QRect placed = PlaceNear(Placement({}), QRect(viewport->mapToGlobal(wanted.topLeft()), wanted.size()),
+                                   frame->minimumSizeHint());
+    frame->setGeometry(QRect(viewport->mapFromGlobal(placed.topLeft()), placed.size()));
+}
+
+QRect TfrmMain::ControlPanelRect() const
+{
+    if (!frmControl)
+        return {};
+    const QWidget *panel = FrameOf(frmControl);
+    const QRect start(frmControl->btnStart->mapToGlobal(QPoint(0, 0)), frmControl->btnStart->size());
+    const QRect stop(frmControl->Button2->mapToGlobal(QPoint(0, 0)), frmControl->Button2->size());
+    return QRect(panel->mapToGlobal(QPoint(0, 0)), panel->size()).united(start).united(stop);
+}
+
+TPlacement TfrmMain::Placement(const QList<QWidget *> &keepInSight) const
+{
+    const QWidget *viewport = Area->viewport();
+    TPlacement where;
+    if (const QScreen *shownOn = screen())
+        where.Screen = shownOn->availableGeometry();
+    where.Area = QRect(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
+    where.KeepFree = ControlPanelRect();
+    for (QWidget *other : keepInSight) {
+        const QWidget *otherFrame = FrameOf(other);
+        if (otherFrame->isVisible() && !otherFrame->isMinimized())
+            where.RatherFree << QRect(otherFrame->mapToGlobal(QPoint(0, 0)), otherFrame->size());
+    }
+    return where;
+}
+
+void TfrmMain::PlaceChild(QWidget *child, const QList<QWidget *> &keepInSight)
+{
+    QWidget *frame = FrameOf(child);
+    QWidget *viewport = Area->viewport();
+    const QRect placed = PlaceWindow(Placement(keepInSight), frame->size(), frame->minimumSizeHint());
+    frame->setGeometry(QRect(viewport->mapFromGlobal(placed.topLeft()), placed.size()));
 }
 
 void TfrmMain::resizeEvent(QResizeEvent *event)
@@ -522,6 +577,14 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
         panel->setGeometry(0, 0, panel->width(), Area->height());
     }
     PlaceGraphs();
+}
+
+void TfrmMain::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // Where the main window stands on the screen decides what of the work area is in sight.
+    PlaceGraphs();
+    PlaceCurrentData();
 }
 
 void TfrmMain::CloseWithoutAsking()
@@ -570,6 +633,10 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Area->viewport() && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        PlaceGraphs();
+        PlaceCurrentData();
+    }
     if (watched == pnl1 && event->type() == QEvent::MouseButtonDblClick && frmLog) {
         ShowChildNormal(frmLog);
         NLog->setChecked(true);

@@ -1,6 +1,10 @@
 #pragma once
+#include "views/Placement.h"
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
+#include <QRect>
+#include <QSet>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -52,14 +56,20 @@ public:
     void ToggleView(QWidget *window, QAction *item, const QString &name);
     // "Exit" at the end of the menu bar; added once every menu is there.
     void AddExit();
-    // Places the graphs window beside the control panel.
+    // Places the graphs window beside the control panel, a little below its top, as wide as the main
+    // window leaves; the current data window beside the panel at its top, 500 x 405. Both are kept
+    // whole on the screen.
     void PlaceGraphs();
+    void PlaceCurrentData();
     // Closes as the close box does, without the question about a recorded run (signals, session end),
     // whatever boxes are open: they are closed first, and no box shown from now on waits for an answer.
     void CloseWithoutAsking();
-    // Moves a child's frame to the right of the control panel, at its top, so it leaves the panel's
-    // buttons free.
-    void PlaceBesidePanel(QWidget *child);
+    // Places a child's frame where it opens: whole on the screen, inside the work area, never over
+    // the control panel and its Start and Stop buttons, and over the windows of keepInSight only when
+    // there is no room beside them; made smaller where the room is smaller than the window.
+    void PlaceChild(QWidget *child, const QList<QWidget *> &keepInSight = {});
+    // The control panel with its Start and Stop buttons, in screen coordinates.
+    QRect ControlPanelRect() const;
 
     QMdiArea *Area;
     QLabel *pnl1;
@@ -84,6 +94,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -106,10 +117,17 @@ private:
     void KeepMarks();
     void RestoreMarks();
     void AddViewLog(QMenu *view);
+    // The screen, the work area, the control panel and the windows to keep in sight, for the placement.
+    TPlacement Placement(const QList<QWidget *> &keepInSight) const;
+    // Places a child that has a place of its own (wanted, in the work area's coordinates).
+    void PlaceNearWanted(QWidget *child, const QRect &wanted);
 
     QActionGroup *RadioGroup;
     bool WaitCancelRequested = false;
     QHash<QAction *, bool> MarksInForce;
+    // The children placed since they were last hidden: shown again from minimised they stay where the
+    // user left them.
+    QSet<QWidget *> Placed;
     // The close is decided: no more questions while it completes.
     bool CloseAgreed = false;
 };

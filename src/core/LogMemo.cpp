@@ -54,14 +54,19 @@ void TLogMemo::ReportRepeats()
     FoldTimer->SetEnabled(false);
     if (Repeats == 0)
         return;
-    // One line repeating is the line right above; a cycle of several says how many of the lines above it went through.
+    // The line right above repeating is counted as its repeats. Otherwise the folded lines repeat one
+    // or several of the lines shown since the last break, not necessarily the last one: the count says
+    // how many lines are not shown and how many of the lines above they repeat.
     QString text;
-    if (RepeatedKeys != QStringList{Group.last()})
-        text = QStringLiteral("… (%1 more repeating %2 of the lines above").arg(Repeats).arg(RepeatedKeys.size());
-    else if (Repeats == 1)
+    if (RepeatedKeys != QStringList{Group.last()}) {
+        const QString lines = Repeats == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(Repeats);
+        const QString which = RepeatedKeys.size() == 1 ? QStringLiteral("one") : QString::number(RepeatedKeys.size());
+        text = QStringLiteral("… (%1 not shown, repeating %2 of the lines above").arg(lines, which);
+    } else if (Repeats == 1) {
         text = QStringLiteral("… (repeated once");
-    else
+    } else {
         text = QStringLiteral("… (repeated %1 times").arg(Repeats);
+    }
     if (!LastTime.isEmpty())
         text += QStringLiteral(", the last at ") + LastTime;
     text += QLatin1Char(')');

@@ -107,6 +107,10 @@ public:
 
     // lblSavePath: "Log saved to " and the path, or empty.
     virtual void SetSavePath(const QString &) {}
+    // The run being recorded: its seconds (presentation ticks) so far and the rows it holds, on every
+    // tick of the run; ended once the run is saved (or dropped, having no row).
+    virtual void ShowRecording(qint64 /*seconds*/, qint64 /*rows*/) {}
+    virtual void EndRecording() {}
 
     // The connection at a glance; the detail says more where the state has more to say.
     virtual void SetConnectionState(TConnectionState, const QString & /*detail*/) {}

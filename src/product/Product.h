@@ -242,6 +242,8 @@ private:
     TPresentation *Presentation;
     TLogMemo *ProgramLog;
     TRunLog RunLogLines;
+    // The tick at which the run log being recorded began: each tick since is one second of the run.
+    qint64 RunLogBeganTick = 0;
     // The run written through to the disk while it is recorded.
     std::unique_ptr<TRunJournal> Journal = std::make_unique<TRunJournal>();
     bool JournalBroken = false;
@@ -257,6 +259,8 @@ private:
     // A new run log (and journal) with this header.
     void BeginRunLog(const QString &header);
     void WriteThrough(const QByteArray &line);
+    // The run's length and rows to the status bar.
+    void ShowRecordingFigures();
     // Writes the run's file, or keeps the run among the unsaved ones; the run log is empty afterwards.
     void WriteRun();
     void ReportFailedSave(const QString &error);

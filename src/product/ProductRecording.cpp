@@ -66,14 +66,22 @@ void TProduct::RecordTick()
     ++Tick;
     // With the adapter gone nothing the heater says can arrive: the values are the last ones heard,
     // not the heater's, so the time passes without rows or points.
-    if (Port && Port->Lost())
+    if (Port && Port->Lost()) {
+        ShowRecordingFigures();
         return;
+    }
     if (AnswerSinceTick) {
         AnswerSinceTick = false;
         ShowTick(tick);
     } else {
         HeldTicks.append(tick);
     }
+    ShowRecordingFigures();
+}
+
+void TProduct::ShowRecordingFigures()
+{
+    View().ShowRecording(Tick - RunLogBeganTick, RunLogLines.RowCount());
 }
 
 void TProduct::NoteAnswer()
@@ -112,6 +120,8 @@ void TProduct::BeginRunLog(const QString &header)
     WriteThrough(RunLogLines.Bytes());
     LogSaved = false;
     Running = true;
+    RunLogBeganTick = Tick;
+    ShowRecordingFigures();
 }
 
 void TProduct::BeginRecording(const QString &header)
@@ -138,6 +148,7 @@ void TProduct::SaveRecording()
     if (!Running)
         return;
     Running = false;
+    View().EndRecording();
     WriteRun();
 }
 

@@ -20,6 +20,8 @@ public:
     bool IsEmpty() const { return Blocks.isEmpty(); }
     // True once a row follows the header.
     bool HasRows() const { return LineCount > 1; }
+    // The rows after the header.
+    qsizetype RowCount() const { return LineCount > 1 ? LineCount - 1 : 0; }
 
     // The file's bytes, and how many there are.
     QByteArray Bytes() const;

@@ -2,8 +2,7 @@
 #include "views/StringGrid.h"
 #include <QVBoxLayout>
 
-TfrmViewData::TfrmViewData(const QWidget *controlPanel, QWidget *parent)
-    : QWidget(parent), strngrd(new TStringGrid(this)), ControlPanel(controlPanel)
+TfrmViewData::TfrmViewData(QWidget *parent) : QWidget(parent), strngrd(new TStringGrid(this))
 {
     setWindowTitle(QStringLiteral("Current data"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -25,10 +24,5 @@ TfrmViewData::TfrmViewData(const QWidget *controlPanel, QWidget *parent)
 void TfrmViewData::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Beside the control panel, at its top, 500 x 405.
-    if (QWidget *frame = parentWidget(); frame && ControlPanel) {
-        const QRect panel = ControlPanel->parentWidget() ? ControlPanel->parentWidget()->geometry()
-                                                         : ControlPanel->geometry();
-        frame->setGeometry(panel.left() + panel.width() + 10, panel.top(), 500, 405);
-    }
+    emit PlaceWanted();
 }

@@ -75,6 +75,8 @@ public:
     void HideLegendEntry(TLegendEntry entry) override { Windows->HideLegendEntry(entry); }
     void SetLegendCaption(TLegendCaption caption, const QString &text) override { Windows->SetLegendCaption(caption, text); }
     void SetSavePath(const QString &path) override { Windows->SetSavePath(path); }
+    void ShowRecording(qint64 seconds, qint64 rows) override { Windows->ShowRecording(seconds, rows); }
+    void EndRecording() override { Windows->EndRecording(); }
     void SetConnectionState(TConnectionState state, const QString &detail) override
     {
         Windows->SetConnectionState(state, detail);
