@@ -134,7 +134,7 @@ private slots:
             file.close();
             TfrmGraph *review = OpenRunLogWindow(*frmMain, path);
             QVERIFY(review);
-            shown << review->parentWidget();
+            shown << review;
         } else if (opened == QLatin1String("adapter dialog")) {
             frmPortSelect->show();
             shown << frmPortSelect;

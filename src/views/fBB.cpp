@@ -62,7 +62,10 @@ void TfrmBB::Append(const QString &line)
 
 void TfrmBB::SetReport(const QStringList &lines, const THeaterIdentity &heater, const QDateTime &readAt)
 {
-    mEE->setPlainText(lines.join(QLatin1Char('\n')));
+    // A report that opens with an empty line (the legacy air family's) shows from its first text line,
+    // as the lines appended one by one to an empty text area always did.
+    const bool leadingEmpty = !lines.isEmpty() && lines.first().isEmpty();
+    mEE->setPlainText((leadingEmpty ? lines.mid(1) : lines).join(QLatin1Char('\n')));
     Heater = heater;
     ReadAt = readAt;
     ShowFromStart();
