@@ -10,6 +10,7 @@
 #include "sim/current/CurrentHeaterSim.h"
 #include "sim/current/CurrentVariants.h"
 #include "support/Harness.h"
+#include <QLabel>
 #include <QToolButton>
 #include <QUrl>
 #include <QtTest>
@@ -67,6 +68,30 @@ private slots:
         QCOMPARE(Bar().StateText(), text);
         QCOMPARE(Bar().PortText(), QStringLiteral("ttyTEST0, 1200 bit/s"));
         QVERIFY(Bar().isVisible());
+    }
+
+    // The warning that the answers do not fit the model is longer than a laptop screen is wide: it
+    // wraps in the bar, whole, and the main window keeps its width (it once grew past the screen and
+    // pushed the frame counters and "Open folder" out of sight).
+    void longWarningKeepsTheWindowWidth()
+    {
+        const QString warning = QStringLiteral(
+            "The heater's answers do not fit Zephal-33 [new rev.] (status answer of 37 bytes, serial number of 5 "
+            "bytes, version of 5 bytes, supply 0 V, flame indicator -148 °C). Check the model, or use Detect model.");
+        frmMain->showNormal();
+        frmMain->resize(1366, 700);
+        Bar().ShowSavedRun(QStringLiteral("/runs/[070001234] 2026-12-11 11-22-14.csv"));
+        QCoreApplication::processEvents();
+        Windows().ShowMisfit(warning);
+        QCoreApplication::processEvents();
+        QVERIFY2(frmMain->width() <= 1366, qPrintable(QString::number(frmMain->width())));
+        QVERIFY(frmMain->minimumSizeHint().width() <= 1366);
+        auto *state = Bar().findChild<QLabel *>(QStringLiteral("lblState"));
+        QVERIFY(state);
+        QCOMPARE(state->text(), warning);
+        QVERIFY(state->height() >= state->heightForWidth(state->width()));
+        const QRect bar(Bar().mapTo(frmMain, QPoint(0, 0)), Bar().size());
+        QVERIFY(frmMain->rect().contains(bar));
     }
 
     // Received frames are counted as kept or dropped; sent ones are not; a new connection starts at 0.

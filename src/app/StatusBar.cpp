@@ -12,6 +12,10 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar"));
     lblPort = new QLabel(this);
     lblState = new QLabel(this);
+    lblState->setObjectName(QStringLiteral("lblState"));
+    // A long line (the warning that the answers do not fit the model) wraps onto a second line of the
+    // bar instead of widening the main window past the screen.
+    lblState->setWordWrap(true);
     lblRecording = new QLabel(this);
     lblRecording->setObjectName(QStringLiteral("lblRecording"));
     lblRecording->hide();
@@ -74,7 +78,6 @@ void TStatusBar::ShowMisfit(const QString &warning)
 {
     lblState->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     lblState->setText(warning);
-    // A narrow window cuts the line short; the whole of it stays at hand.
     lblState->setToolTip(warning);
 }
 
