@@ -144,6 +144,7 @@ class TestProductLifecycle : public QObject {
     QStringList LogLines; // every line the log recorded
     TRecordingPresentation View;
     TPeer Peer;
+    TMemoryChannel *Channel = nullptr;
     std::unique_ptr<TComPort> Port;
     std::unique_ptr<TMiniFamily> Product;
 
@@ -159,11 +160,12 @@ class TestProductLifecycle : public QObject {
                 return true;
         return false;
     }
+    // The run saved of the heater identified, or of one never identified (named so).
     QString SavedFile() const
     {
         const QString folder = RunLogFolder();
         for (const QString &name : QDir(folder).entryList(QDir::Files))
-            if (name.startsWith(QStringLiteral("[MINI-LIFECYCLE] ")))
+            if (name.startsWith(QStringLiteral("[MINI-LIFECYCLE] ")) || name.startsWith(QStringLiteral("[unidentified] ")))
                 return folder + name;
         return {};
     }
@@ -172,7 +174,9 @@ private slots:
     void init()
     {
         TScheduler::Install(&Clock);
-        Port = std::make_unique<TComPort>(nullptr, std::make_unique<TMemoryChannel>(&Peer));
+        auto channel = std::make_unique<TMemoryChannel>(&Peer);
+        Channel = channel.get();
+        Port = std::make_unique<TComPort>(nullptr, std::move(channel));
         Port->SetPort(QStringLiteral("ttyLIFE0"));
         Log = std::make_unique<TLogMemo>();
         LogLines.clear();
@@ -343,6 +347,31 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("Stage;Voltage;\r\n3;12.5;\r\n3;12.5;\r\n"));
+    }
+
+    // An answer heard just before the adapter was pulled out cannot vouch for the first tick after it
+    // is back: that row holds the values from before, and without a status answer after it, it is
+    // dropped with the run's other unconfirmed rows (it was once drawn and written at once). The
+    // heater is not identified yet, so that the search tick opens the port again at once.
+    void anAnswerBeforeTheAdapterWentConfirmsNoRowAfterIt()
+    {
+        Product->Start();
+        Send("3");
+        Clock.AdvanceBy(1000);
+        QCOMPARE(Product->RunLog().size(), 2);
+        Send("3");
+        Channel->Unplug();
+        const qint64 tickWhileAway = Product->Tick;
+        QVERIFY(Clock.AdvanceUntil([this, tickWhileAway] { return Product->Tick > tickWhileAway; }, 1000));
+        Channel->Replug();
+        QVERIFY(Clock.AdvanceUntil([this] { return !Port->Lost(); }, 2000));
+        const qint64 tickAfterReturn = Product->Tick;
+        QVERIFY(Clock.AdvanceUntil([this, tickAfterReturn] { return Product->Tick > tickAfterReturn; }, 1000));
+        QCOMPARE(Product->RunLog().size(), 2);
+        Product->Stop();
+        QFile file(SavedFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("Stage;Voltage;\r\n3;12.5;\r\n"));
     }
 
     void timerTracingGoesToTheProgramLog()

@@ -65,8 +65,10 @@ void TProduct::RecordTick()
     tick.Row = RunLogRow();
     ++Tick;
     // With the adapter gone nothing the heater says can arrive: the values are the last ones heard,
-    // not the heater's, so the time passes without rows or points.
+    // not the heater's, so the time passes without rows or points. An answer heard before the adapter
+    // went cannot vouch for the first tick after it is back.
     if (Port && Port->Lost()) {
+        AnswerSinceTick = false;
         ShowRecordingFigures();
         return;
     }
