@@ -86,12 +86,28 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY2(frmMain->width() <= 1366, qPrintable(QString::number(frmMain->width())));
         QVERIFY(frmMain->minimumSizeHint().width() <= 1366);
-        auto *state = Bar().findChild<QLabel *>(QStringLiteral("lblState"));
+        auto *state = Bar().findChild<QLabel *>(QStringLiteral("lblMisfit"));
         QVERIFY(state);
         QCOMPARE(state->text(), warning);
         QVERIFY(state->height() >= state->heightForWidth(state->width()));
         const QRect bar(Bar().mapTo(frmMain, QPoint(0, 0)), Bar().size());
         QVERIFY(frmMain->rect().contains(bar));
+    }
+
+    // The warning stays in sight while the connection comes and goes (a heater of another model
+    // that loses the line after every identification) and goes once a new connection begins.
+    void warningOutlastsTheConnectionState()
+    {
+        const QString warning = QStringLiteral("The heater's answers do not fit Corva (supply 0 V). Check the model, or use Detect model.");
+        Windows().ShowMisfit(warning);
+        for (TConnectionState state : {TConnectionState::Lost, TConnectionState::Searching, TConnectionState::Identified}) {
+            Windows().SetConnectionState(state, QStringLiteral("Corva #000458756"));
+            QCOMPARE(Bar().MisfitText(), warning);
+            QCOMPARE(Bar().StateText(), TStatusBar::StateText(state, QStringLiteral("Corva #000458756")));
+        }
+        Windows().SetConnectionState(TConnectionState::Opening, QStringLiteral("ttyTEST0"));
+        QCOMPARE(Bar().MisfitText(), QString());
+        QVERIFY(Bar().findChild<QLabel *>(QStringLiteral("lblMisfit"))->isHidden());
     }
 
     // Received frames are counted as kept or dropped; sent ones are not; a new connection starts at 0.

@@ -13,9 +13,13 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     lblPort = new QLabel(this);
     lblState = new QLabel(this);
     lblState->setObjectName(QStringLiteral("lblState"));
-    // A long line (the warning that the answers do not fit the model) wraps onto a second line of the
-    // bar instead of widening the main window past the screen.
-    lblState->setWordWrap(true);
+    lblMisfit = new QLabel(this);
+    lblMisfit->setObjectName(QStringLiteral("lblMisfit"));
+    lblMisfit->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    // The warning is longer than a laptop screen is wide: it wraps onto a second line of the bar
+    // instead of widening the main window past the screen.
+    lblMisfit->setWordWrap(true);
+    lblMisfit->hide();
     lblRecording = new QLabel(this);
     lblRecording->setObjectName(QStringLiteral("lblRecording"));
     lblRecording->hide();
@@ -26,7 +30,8 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     btnOpenFolder->setToolTip(QStringLiteral("Open the folder of the saved run in the file manager"));
     btnOpenFolder->setEnabled(false);
     addWidget(lblPort);
-    addWidget(lblState, 1);
+    addWidget(lblState);
+    addWidget(lblMisfit, 1);
     addPermanentWidget(lblRecording);
     addPermanentWidget(lblFrames);
     addPermanentWidget(lblRun);
@@ -68,17 +73,16 @@ void TStatusBar::ShowConnectionState(TConnectionState state, const QString &deta
         Received = 0;
         Dropped = 0;
         ShowFrames();
+        ShowMisfit(QString());
     }
-    lblState->setStyleSheet(QString());
-    lblState->setToolTip(QString());
     lblState->setText(StateText(state, detail));
 }
 
 void TStatusBar::ShowMisfit(const QString &warning)
 {
-    lblState->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-    lblState->setText(warning);
-    lblState->setToolTip(warning);
+    lblMisfit->setText(warning);
+    lblMisfit->setToolTip(warning);
+    lblMisfit->setVisible(!warning.isEmpty());
 }
 
 void TStatusBar::CountFrame(TFrameDirection direction, bool valid)
@@ -133,6 +137,7 @@ void TStatusBar::OpenFolder()
 
 QString TStatusBar::PortText() const { return lblPort->text(); }
 QString TStatusBar::StateText() const { return lblState->text(); }
+QString TStatusBar::MisfitText() const { return lblMisfit->text(); }
 QString TStatusBar::FramesText() const { return lblFrames->text(); }
 QString TStatusBar::SavedRunText() const { return lblRun->text(); }
 QString TStatusBar::RecordingText() const { return lblRecording->text(); }

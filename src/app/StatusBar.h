@@ -20,8 +20,8 @@ public:
     // A new connection begins (Opening) with its frame counters at zero.
     void ShowConnectionState(TConnectionState state, const QString &detail);
     void CountFrame(TFrameDirection direction, bool valid);
-    // The heater's answers do not fit the chosen model: shown in place of the connection state, in
-    // red, until the connection state changes.
+    // The heater's answers do not fit the chosen model: shown in red beside the connection state,
+    // through losses and searches, until a new connection begins (another model or port).
     void ShowMisfit(const QString &warning);
     // The full path of the run log just written.
     void ShowSavedRun(const QString &path);
@@ -32,6 +32,8 @@ public:
     static QString StateText(TConnectionState state, const QString &detail);
     QString PortText() const;
     QString StateText() const;
+    // Empty while no warning stands.
+    QString MisfitText() const;
     QString FramesText() const;
     QString SavedRunText() const;
     // Empty while no run is recorded.
@@ -47,6 +49,7 @@ private:
 
     QLabel *lblPort;
     QLabel *lblState;
+    QLabel *lblMisfit;
     QLabel *lblRecording;
     QLabel *lblFrames;
     QLabel *lblRun;

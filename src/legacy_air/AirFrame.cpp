@@ -5,6 +5,19 @@ QByteArray AirRequest(quint8 code)
     return QByteArray(2, char(code));
 }
 
+QString AirRequestName(quint8 code)
+{
+    switch (code) {
+    case 7: return QStringLiteral("supply voltage");
+    case 15: return QStringLiteral("external sensor");
+    case 16: return QStringLiteral("plate temperature");
+    case 26: return QStringLiteral("flame indicator");
+    case 29: return QStringLiteral("blower");
+    case 35: return QStringLiteral("fuel-pump");
+    default: return QStringLiteral("code %1").arg(code);
+    }
+}
+
 bool isCRC4ok(const char *data, qsizetype size)
 {
     if (size < AirAnswerSize)

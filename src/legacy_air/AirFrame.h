@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 // The line of the older air heaters and pre-heaters:
@@ -14,6 +15,8 @@ constexpr quint8 AirDumpCommand = 24;
 
 // The two bytes that carry a command.
 QByteArray AirRequest(quint8 code);
+// What a request of the poll cycle asks, in words ("fuel-pump"); the code itself for any other.
+QString AirRequestName(quint8 code);
 // True when the first four bytes form an answer with a matching sum; fewer than four bytes never do.
 bool isCRC4ok(const QByteArray &data);
 bool isCRC4ok(const char *data, qsizetype size);

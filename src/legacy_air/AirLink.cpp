@@ -108,6 +108,7 @@ void TAirProduct::TimerEvent(QObject *sender)
 
 void TAirProduct::ErTimerEvent(QObject *sender)
 {
+    NoteUnansweredPoll();
     // The pre-heater's line drops answers now and then: the command in flight goes out again on each
     // silent interval until the watchdog gives up.
     if (Model.ResendOnWatchdog && ErrorCount < WatchdogLimit()) {
@@ -116,6 +117,23 @@ void TAirProduct::ErTimerEvent(QObject *sender)
         return;
     }
     TProduct::ErTimerEvent(sender);
+}
+
+void TAirProduct::NoteUnansweredPoll()
+{
+    // Silent watchdog intervals before the request counts as unknown to the heater: a heater of this
+    // model answers within one.
+    constexpr int SilentIntervals = 2;
+    if (!Identified || pq.isEmpty() || HeardSinceSent || ErrorCount + 1 < SilentIntervals || (Port && Port->Lost()))
+        return;
+    const quint8 code = pq.first();
+    if (!Model.PollCycle.contains(code) || AnsweredCodes.contains(code))
+        return;
+    for (quint8 other : Model.PollCycle)
+        if (other != code && !AnsweredCodes.contains(other))
+            return;
+    NoteMisfit(QStringLiteral("no answer to the %1 request").arg(AirRequestName(code)));
+    WarnMisfit();
 }
 
 void TAirProduct::OnSearchTimer(QObject *sender)
@@ -136,6 +154,7 @@ void TAirProduct::ClearDecodedValues()
     SpareValue[0] = SpareValue[1] = 0;
     pq.clear();
     RxData.clear();
+    AnsweredCodes.clear();
     StatusCommand = 3;
     StatusBit0 = false;
     FaultFlag = false;

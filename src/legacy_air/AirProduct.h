@@ -4,6 +4,7 @@
 #include "product/Product.h"
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 // What the old-revision air heater and the pre-heater share: a queue of commands with one in flight,
@@ -86,7 +87,15 @@ private:
     void CompleteCycle();
     QString IdentifiedTitle() const;
 
+    // A request of the poll cycle that met nothing at all on the line, while the rest of the cycle
+    // was answered: the heater does not know it, and is of the other model of this line.
+    void NoteUnansweredPoll();
+
     bool Parsing = false;
     int DumpFailures = 0;
     bool DumpGivenUp = false;
+    // The commands answered since the identification, and whether any byte came back since the
+    // command in flight went out.
+    QSet<quint8> AnsweredCodes;
+    bool HeardSinceSent = false;
 };

@@ -39,6 +39,7 @@ void TAirProduct::ProcessCommand()
             throw Exception(QStringLiteral("The serial port is released."));
         const QByteArray request = AirRequest(code);
         Port->Write(request);
+        HeardSinceSent = false;
         View().NoteFrame(TFrameDirection::Sent, request, true);
         if (Model.LogsSentCommand)
             Log(TimeText() + QStringLiteral(" ProcessCommand: ") + QString::number(code) + QLatin1Char(',')
@@ -68,6 +69,8 @@ void TAirProduct::ParseData()
     if (Parsing)
         return;
     Parsing = true;
+    if (!RxData.isEmpty())
+        HeardSinceSent = true;
     try {
         for (;;) {
             const bool dumpExpected = !pq.isEmpty() && pq.first() == AirDumpCommand;
@@ -88,8 +91,10 @@ void TAirProduct::ParseData()
                 ErTimer->SetEnabled(false);
             ErrorCount = 0;
             NoteAnswer();
-            if (!pq.isEmpty())
+            if (!pq.isEmpty()) {
+                AnsweredCodes.insert(pq.first());
                 DecodeAnswer(pq.first(), cut.Bytes);
+            }
             if (!pq.isEmpty())
                 pq.removeFirst();
             ProcessCommand();

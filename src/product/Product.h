@@ -168,6 +168,9 @@ protected:
     // An answer this model cannot give (an identity or status answer of another length): a fact for
     // the warning that the chosen model does not fit, kept until the connection is lost.
     void NoteMisfit(const QString &fact);
+    // Warns at once with the facts noted: for a fact that the line proves by itself, without waiting
+    // for the values to be judged.
+    void WarnMisfit();
     // Consecutive presentation ticks a value that no heater can show must last before it counts. One
     // for a line whose frames carry a checksum strong enough that noise does not pass for an answer;
     // a family whose answers noise can imitate waits until the value has been asked again.
@@ -280,4 +283,7 @@ private:
     QHash<QString, std::pair<QString, int>> ValueMisfits;
     void TrackValueMisfits();
     bool MisfitWarned = false;
+    // The warning given last: a heater that is found again after every loss is not warned about
+    // again in the same words (the status bar still shows it).
+    QString LastMisfitWarning;
 };

@@ -83,13 +83,20 @@ void TProduct::CheckFit()
     if (AnswersSinceIdentified < AnswersBeforeJudging || TicksSinceIdentified < TicksBeforeJudging)
         return;
     TrackValueMisfits();
+    WarnMisfit();
+}
+
+void TProduct::WarnMisfit()
+{
     const QStringList facts = MisfitFacts();
-    if (facts.isEmpty())
+    if (MisfitWarned || facts.isEmpty())
         return;
     MisfitWarned = true;
     const QString warning = QStringLiteral("The heater's answers do not fit %1 (%2). Check the model, or use Detect model.")
                                 .arg(ModelName(), facts.join(QStringLiteral(", ")));
-    Log(TimeText() + QLatin1Char(' ') + warning);
+    if (warning != LastMisfitWarning)
+        Log(TimeText() + QLatin1Char(' ') + warning);
+    LastMisfitWarning = warning;
     View().ShowMisfit(warning);
 }
 
