@@ -19,6 +19,10 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     lblRecording = new QLabel(this);
     lblRecording->setObjectName(QStringLiteral("lblRecording"));
     lblRecording->hide();
+    lblHistory = new QLabel(this);
+    lblHistory->setObjectName(QStringLiteral("lblHistory"));
+    lblHistory->setStyleSheet(QStringLiteral("color: red"));
+    lblHistory->hide();
     lblFrames = new QLabel(this);
     lblRun = new QLabel(this);
     btnOpenFolder = new QToolButton(this);
@@ -28,6 +32,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     addWidget(lblPort);
     addWidget(lblState, 1);
     addPermanentWidget(lblRecording);
+    addPermanentWidget(lblHistory);
     addPermanentWidget(lblFrames);
     addPermanentWidget(lblRun);
     addPermanentWidget(btnOpenFolder);
@@ -136,3 +141,12 @@ QString TStatusBar::StateText() const { return lblState->text(); }
 QString TStatusBar::FramesText() const { return lblFrames->text(); }
 QString TStatusBar::SavedRunText() const { return lblRun->text(); }
 QString TStatusBar::RecordingText() const { return lblRecording->text(); }
+
+void TStatusBar::ShowHistoryOff(const QString &reason)
+{
+    lblHistory->setText(QStringLiteral("History off"));
+    lblHistory->setToolTip(reason);
+    lblHistory->show();
+}
+
+QString TStatusBar::HistoryText() const { return lblHistory->text(); }
