@@ -30,14 +30,14 @@ THistoryRecorder::~THistoryRecorder()
 
 void THistoryRecorder::NoteHeater(const QString &model, const QString &serialNumber, const QString &firmware)
 {
-    QMetaObject::invokeMethod(Writer, [writer = Writer, model, serialNumber, firmware, at = QDateTime::currentDateTime()] {
+    QMetaObject::invokeMethod(Writer, [writer = Writer, model, serialNumber, firmware, at = QDateTime::currentDateTimeUtc()] {
         writer->NoteHeater(model, serialNumber, firmware, at);
     });
 }
 
 void THistoryRecorder::NoteRun(const QString &model, const QString &csvPath)
 {
-    QMetaObject::invokeMethod(Writer, [writer = Writer, model, csvPath, at = QDateTime::currentDateTime()] {
+    QMetaObject::invokeMethod(Writer, [writer = Writer, model, csvPath, at = QDateTime::currentDateTimeUtc()] {
         writer->NoteRun(model, csvPath, at);
     });
 }
@@ -45,7 +45,7 @@ void THistoryRecorder::NoteRun(const QString &model, const QString &csvPath)
 void THistoryRecorder::NoteEdrRead(const THeaterIdentity &heater, const QByteArray &image, const QStringList &report)
 {
     QMetaObject::invokeMethod(Writer, [writer = Writer, heater, image, text = report.join(QLatin1Char('\n')),
-                                       at = QDateTime::currentDateTime()] {
+                                       at = QDateTime::currentDateTimeUtc()] {
         writer->NoteEdrRead(heater.Model, heater.SerialNumber, heater.Firmware, at, image, text);
     });
 }

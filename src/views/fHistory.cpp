@@ -103,7 +103,9 @@ TfrmHistory::TfrmHistory(QWidget *parent)
     auto *split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(heaters);
     split->addWidget(details);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(1, 1);
+    // Room for the heater list's serial number, model and last sighting.
+    split->setSizes({430, 470});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(split);
