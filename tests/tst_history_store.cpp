@@ -238,6 +238,25 @@ private slots:
         QVERIFY(store.Runs(other).isEmpty());
     }
 
+    // A heater imported under the three models its run logs' header fits is the one identified later
+    // as one of them, its runs with it; a model outside the list is another heater.
+    void importedHeaterTakesTheModelItIsSeenAs()
+    {
+        THistoryStore store;
+        QVERIFY(store.Open(NewPath(QStringLiteral("merge.sqlite"))));
+        const QString models = QStringLiteral("Hydrel-7S / Zephal-1 / Zephal-33 [new rev.]");
+        const qint64 imported = *store.NoteHeater(models, "330120456", QString(), At("2026-11-01 08:00"));
+        QVERIFY(store.AddRun(imported, "/runs/old.csv", At("2026-11-01 09:00"), Summary(60)));
+        QVERIFY(*store.NoteHeater("Hydrel-7", "330120456", "2.0", At("2026-12-01 08:00")) != imported);
+        QCOMPARE(*store.NoteHeater("Zephal-33 [new rev.]", "330120456", "18.3.1.5", At("2026-12-02 08:00")), imported);
+        QCOMPARE(*store.NoteHeater("Zephal-1", "330120456", "7.2", At("2026-12-03 08:00")) == imported, false);
+        QStringList held;
+        for (const THeaterRecord &heater : store.HeatersWithSerial("330120456"))
+            held << heater.Model;
+        QCOMPARE(held, (QStringList{"Zephal-33 [new rev.]", "Hydrel-7", "Zephal-1"}));
+        QCOMPARE(store.Runs(imported).size(), 1);
+    }
+
     // The summary of a run log of each header: the stages in the order reached, the highest value of
     // every temperature column, the lowest supply voltage (not the glow plug's) and the fault codes.
     void summarisesEachFamilysRunLog_data()

@@ -139,6 +139,18 @@ std::optional<qint64> THistoryStore::NoteHeater(const QString &model, const QStr
         return std::nullopt;
     }
     QSqlQuery query(Db(ConnectionName));
+    // A heater imported under the models its run logs' header fits ("Hydrel-7S / Zephal-1 / ...") is
+    // this one once it is seen as one of them: it takes the model, with its runs and reads.
+    query.prepare(QStringLiteral(
+        "UPDATE heaters SET model = :model WHERE serial = :serial AND model <> :model"
+        " AND instr(' / ' || model || ' / ', ' / ' || :model || ' / ') > 0"
+        " AND NOT EXISTS (SELECT 1 FROM heaters WHERE model = :model AND serial = :serial)"));
+    query.bindValue(QStringLiteral(":model"), Text(model));
+    query.bindValue(QStringLiteral(":serial"), Text(serialNumber));
+    if (!query.exec()) {
+        Fail(QStringLiteral("writing"), Reason(query.lastError()));
+        return std::nullopt;
+    }
     // A firmware already known is kept when this sighting does not tell one (an imported run log).
     query.prepare(QStringLiteral(
         "INSERT INTO heaters(model, serial, firmware, first_seen, last_seen) VALUES(:model, :serial, :firmware, :at, :at)"

@@ -25,7 +25,8 @@ public:
     QString Path() const { return FilePath; }
 
     // The heater of this model and serial number was seen at this time: added when new, its
-    // firmware and last sighting brought up to date, the day noted as a visit. Its id.
+    // firmware and last sighting brought up to date, the day noted as a visit. A heater of the same
+    // serial number listed under several models (an import) becomes this model's. Its id.
     std::optional<qint64> NoteHeater(const QString &model, const QString &serialNumber, const QString &firmware,
                                      const QDateTime &at);
     // Adds a run (its file's path is the key: a file already recorded is refused) and notes the visit.
