@@ -56,6 +56,33 @@ private slots:
         QCOMPARE(line.LogFile, logFile);
     }
 
+    void historyDb_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("historyDb");
+        QTest::addColumn<QString>("error"); // a part of the message, or empty
+        QTest::newRow("not given") << QStringList{"--port", "ttyUSB0"} << "" << "";
+        QTest::newRow("path with demo") << QStringList{"--demo", "--history-db", "/tmp/h.sqlite"} << "/tmp/h.sqlite"
+                                        << "";
+        QTest::newRow("path with spaces") << QStringList{"--history-db", "/media/usb/Workshop history.sqlite"}
+                                          << "/media/usb/Workshop history.sqlite" << "";
+        QTest::newRow("without path") << QStringList{"--history-db", "--demo"} << "" << "--history-db needs a path";
+        QTest::newRow("last without path") << QStringList{"--history-db"} << "" << "--history-db needs a path";
+    }
+    void historyDb()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, historyDb);
+        QFETCH(QString, error);
+        const TCommandLine line = TCommandLine::Parse(QStringList{"thermoryx-diagnostic"} + args);
+        if (!error.isEmpty()) {
+            QVERIFY2(line.Error.contains(error), qPrintable(line.Error));
+            return;
+        }
+        QVERIFY2(line.Error.isEmpty(), qPrintable(line.Error));
+        QCOMPARE(line.HistoryDb, historyDb);
+    }
+
     void traceOptions_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -101,7 +128,7 @@ private slots:
     void helpListsEveryOption()
     {
         const QString help = TCommandLine::HelpText();
-        for (const char *option : {"--port", "--model", "--demo", "--log-file", "--trace-file", "--replay", "--help",
+        for (const char *option : {"--port", "--model", "--demo", "--log-file", "--trace-file", "--replay", "--history-db", "--help",
                                    "--version"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(help.contains("\"Hydrel-7S\""));

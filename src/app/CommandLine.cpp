@@ -46,6 +46,10 @@ TCommandLine TCommandLine::Parse(const QStringList &arguments)
             if (!nextIsValue)
                 return fail(QStringLiteral("--replay needs a path"));
             line.Replay = arguments[++i];
+        } else if (arg == QStringLiteral("--history-db")) {
+            if (!nextIsValue)
+                return fail(QStringLiteral("--history-db needs a path"));
+            line.HistoryDb = arguments[++i];
         } else if (arg == QStringLiteral("--demo")) {
             line.Demo = true;
             if (nextIsValue)
@@ -85,6 +89,8 @@ QString TCommandLine::HelpText()
                "  --log-file PATH   append every log line to this file as well\n"
                "  --trace-file PATH write every frame sent and received to this file as well\n"
                "  --replay PATH     replay a recorded trace instead of using a port (needs --model)\n"
+               "  --history-db PATH keep the service history in this file\n"
+               "                    (default: history.sqlite in the program's data folder)\n"
                "  --help            show this text\n"
                "  --version         show the version\n\n"
                "Models: %1\n")

@@ -11,6 +11,7 @@ struct TCommandLine {
     QString LogFile;   // --log-file PATH
     QString TraceFile; // --trace-file PATH
     QString Replay;    // --replay PATH
+    QString HistoryDb; // --history-db PATH
     bool Help = false;
     bool Version = false;
     QString Error;     // set when the arguments cannot be used

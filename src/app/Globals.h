@@ -10,9 +10,11 @@ class TfrmGraph;
 class TfrmViewData;
 class TfrmPortSelect;
 class TfrmTrace;
+class TfrmHistory;
 class TComPort;
 class TProduct;
 class TLogMemo;
+class THistoryRecorder;
 
 extern TfrmMain *frmMain;
 extern TfrmBB *frmBB;
@@ -22,7 +24,10 @@ extern TfrmGraph *frmGraph;
 extern TfrmViewData *frmViewData;
 extern TfrmPortSelect *frmPortSelect;
 extern TfrmTrace *frmTrace;
+extern TfrmHistory *frmHistory;
 extern TComPort *ComPort;
 extern TProduct *CurrentProduct;
 // The log window's memo; exists with the log window.
 extern TLogMemo *mLog;
+// The service history's recorder; nullptr when the program keeps none.
+extern THistoryRecorder *History;

@@ -23,6 +23,10 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     lblRecording = new QLabel(this);
     lblRecording->setObjectName(QStringLiteral("lblRecording"));
     lblRecording->hide();
+    lblHistory = new QLabel(this);
+    lblHistory->setObjectName(QStringLiteral("lblHistory"));
+    lblHistory->setStyleSheet(QStringLiteral("color: red"));
+    lblHistory->hide();
     lblFrames = new QLabel(this);
     lblRun = new QLabel(this);
     btnOpenFolder = new QToolButton(this);
@@ -33,6 +37,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QStatusBar(parent)
     addWidget(lblState);
     addWidget(lblMisfit, 1);
     addPermanentWidget(lblRecording);
+    addPermanentWidget(lblHistory);
     addPermanentWidget(lblFrames);
     addPermanentWidget(lblRun);
     addPermanentWidget(btnOpenFolder);
@@ -141,3 +146,12 @@ QString TStatusBar::MisfitText() const { return lblMisfit->text(); }
 QString TStatusBar::FramesText() const { return lblFrames->text(); }
 QString TStatusBar::SavedRunText() const { return lblRun->text(); }
 QString TStatusBar::RecordingText() const { return lblRecording->text(); }
+
+void TStatusBar::ShowHistoryOff(const QString &reason)
+{
+    lblHistory->setText(QStringLiteral("History off"));
+    lblHistory->setToolTip(reason);
+    lblHistory->show();
+}
+
+QString TStatusBar::HistoryText() const { return lblHistory->text(); }

@@ -28,6 +28,8 @@ public:
     // The run being recorded: "Recording: 00:12:31, 751 rows"; gone once it ends.
     void ShowRecording(qint64 seconds, qint64 rows);
     void EndRecording();
+    // The service history is off: "History off" with the reason as its tip, from then on.
+    void ShowHistoryOff(const QString &reason);
 
     static QString StateText(TConnectionState state, const QString &detail);
     QString PortText() const;
@@ -38,6 +40,8 @@ public:
     QString SavedRunText() const;
     // Empty while no run is recorded.
     QString RecordingText() const;
+    // Empty while the history is kept.
+    QString HistoryText() const;
     QToolButton *OpenFolderButton() const { return btnOpenFolder; }
 
     // How a folder is opened; tests put an observer here.
@@ -51,6 +55,7 @@ private:
     QLabel *lblState;
     QLabel *lblMisfit;
     QLabel *lblRecording;
+    QLabel *lblHistory;
     QLabel *lblFrames;
     QLabel *lblRun;
     QToolButton *btnOpenFolder;

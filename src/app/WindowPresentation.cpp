@@ -1,8 +1,10 @@
 #include "app/WindowPresentation.h"
 #include "app/CurrentHeater.h"
 #include "app/Globals.h"
+#include "app/HistoryRecorder.h"
 #include "app/StatusBar.h"
 #include "app/fMain.h"
+#include "product/Product.h"
 #include "serial/ComPort.h"
 #include "views/StringGrid.h"
 #include "views/fBB.h"
@@ -37,6 +39,9 @@ bool TWindowPresentation::WaitCancelled() const
 
 void TWindowPresentation::SetEdrReport(const QStringList &lines)
 {
+    // A report is handed over once a reading has completed: the history keeps it with its image.
+    if (History && CurrentProduct)
+        History->NoteEdrRead(CurrentHeater(), CurrentProduct->EdrImage(), lines);
     if (!frmBB)
         return;
     frmBB->SetReport(lines, CurrentHeater(), QDateTime::currentDateTime());
@@ -177,4 +182,16 @@ void TWindowPresentation::NoteFrame(TFrameDirection direction, const QByteArray 
         frmMain->Status->CountFrame(direction, valid);
     if (frmTrace)
         frmTrace->Note(direction, bytes, valid);
+}
+
+void TWindowPresentation::NoteHeaterIdentified(const QString &model, const QString &serial, const QString &firmware)
+{
+    if (History)
+        History->NoteHeater(model, serial, firmware);
+}
+
+void TWindowPresentation::NoteRunSaved(const QString &model, const QString &path)
+{
+    if (History)
+        History->NoteRun(model, path);
 }

@@ -30,4 +30,8 @@ public:
     void SetConnectionState(TConnectionState state, const QString &detail) override;
     void ShowMisfit(const QString &warning) override;
     void NoteFrame(TFrameDirection direction, const QByteArray &bytes, bool valid) override;
+    // The service history, when the program keeps one: the heater, the run's file, and with a report
+    // the image it was made from.
+    void NoteHeaterIdentified(const QString &model, const QString &serial, const QString &firmware) override;
+    void NoteRunSaved(const QString &model, const QString &path) override;
 };

@@ -1,6 +1,7 @@
 #include "app/Windows.h"
 #include "app/CurrentHeater.h"
 #include "app/Globals.h"
+#include "app/HistoryActions.h"
 #include "app/WindowPresentation.h"
 #include "app/dlgPortSelect.h"
 #include "app/fLog.h"
@@ -87,6 +88,7 @@ void CreateWindows()
     frmPortSelect = new TfrmPortSelect(frmMain);
     ConnectRequests();
     CreateTraceWindow();
+    CreateHistoryWindow();
 
     frmMain->AddChild(frmBB);
     frmMain->AddChild(frmLog);
@@ -119,5 +121,6 @@ void DestroyWindows()
     frmViewData = nullptr;
     frmPortSelect = nullptr;
     frmTrace = nullptr;
+    frmHistory = nullptr;
     ProductEnvironment() = {};
 }

@@ -1,5 +1,6 @@
 #include "app/fMain.h"
 #include "app/Globals.h"
+#include "app/HistoryActions.h"
 #include "app/Models.h"
 #include "app/DetectedChoice.h"
 #include "app/ModelDetector.h"
@@ -175,6 +176,20 @@ void TfrmMain::BuildMenus()
         const QString path = AskRunLogPath(RunLogFolder());
         if (!path.isEmpty())
             OpenRunLogWindow(*this, path);
+    });
+    actHistory = fileMenu->addAction(QStringLiteral("History..."));
+    actHistory->setObjectName(QStringLiteral("actHistory"));
+    actHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(actHistory, &QAction::triggered, this, [] { ShowHistoryWindow(); });
+    actImportRunLogs = fileMenu->addAction(QStringLiteral("Import run logs..."));
+    actImportRunLogs->setObjectName(QStringLiteral("actImportRunLogs"));
+    AskImportFolder = [this](const QString &folder) {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Import the run logs of the folder"), folder);
+    };
+    connect(actImportRunLogs, &QAction::triggered, this, [this] {
+        const QString folder = AskImportFolder(RunLogFolder());
+        if (!folder.isEmpty())
+            ImportRunLogFolder(folder);
     });
     NTrace = addView(QStringLiteral("NTrace"), QStringLiteral("Trace"), false);
     connect(NTrace, &QAction::triggered, this, [this] { ToggleView(frmTrace, NTrace, QStringLiteral("frmTrace")); });

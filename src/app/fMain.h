@@ -82,6 +82,10 @@ public:
     // cancelled); tests stand in for the dialog.
     QAction *actOpenRunLog;
     std::function<QString(const QString &folder)> AskRunLogPath;
+    // File > "History..." (Ctrl+H) shows the service history; File > "Import run logs..." asks for a
+    // folder (empty: cancelled; tests stand in for the dialog) and imports its run logs.
+    QAction *actHistory = nullptr, *actImportRunLogs = nullptr;
+    std::function<QString(const QString &folder)> AskImportFolder;
     QAction *NTrace;
     QAction *NAdapter;
     TStatusBar *Status;

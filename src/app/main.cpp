@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/HistoryRecorder.h"
 #include "app/LogFile.h"
 #include "app/Models.h"
 #include "app/TraceReplay.h"
@@ -90,6 +91,7 @@ int main(int argc, char *argv[])
         frmTrace->Record(options.TraceFile);
     if (!options.Replay.isEmpty() && UseReplay(options.Replay))
         port = QStringLiteral("replay");
+    StartHistory(options.HistoryDb.isEmpty() ? DefaultHistoryPath() : options.HistoryDb);
     // Runs that a crash, a kill or a power cut left unsaved are saved before anything else.
     for (const QString &line : TRunJournal::RecoverLeftBehind())
         mLog->Append(line);
@@ -118,6 +120,7 @@ int main(int argc, char *argv[])
             item->trigger();
     });
     const int result = app.exec();
+    StopHistory();
     DestroyWindows();
     return result;
 }

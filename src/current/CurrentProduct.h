@@ -13,6 +13,10 @@ public:
     explicit TCurrentProduct(const TCurrentModel &model);
 
     void ParseData() override;
+    QByteArray EdrImage() const override
+    {
+        return QByteArray(reinterpret_cast<const char *>(EepromImage.data()), EepromSize);
+    }
     void TimerEvent(QObject *sender) override;
     void ReadEDR() override;
     void RequestSerialNumber() override;

@@ -17,6 +17,8 @@ public:
 
     QString ClassName() const override { return Model.ClassName; }
     QString ModelName() const override { return Model.ModelName; }
+    // The dump's first 256 bytes: what the report is made from.
+    QByteArray EdrImage() const override { return EdrBlock.left(256); }
 
     void UpdateStateText() override;
     void ParseData() override;

@@ -14,6 +14,10 @@ public:
 
     QString ClassName() const override { return QStringLiteral("THydrelOld"); }
     QString ModelName() const override { return QStringLiteral("Hydrel-7"); }
+    QByteArray EdrImage() const override
+    {
+        return QByteArray(reinterpret_cast<const char *>(EepromImage.data()), qsizetype(EepromImage.size()));
+    }
 
     void UpdateStateText() override;
     void ParseData() override;

@@ -118,4 +118,9 @@ public:
     virtual void ShowMisfit(const QString &) {}
     // Every frame on the line: one sent, or one received and found valid or dropped.
     virtual void NoteFrame(TFrameDirection, const QByteArray &, bool /*valid*/) {}
+
+    // For the service history: the heater has answered its identification (model caption, serial
+    // number, firmware), and a run's file has been written, by the handler of this model.
+    virtual void NoteHeaterIdentified(const QString & /*model*/, const QString & /*serial*/, const QString & /*firmware*/) {}
+    virtual void NoteRunSaved(const QString & /*model*/, const QString & /*path*/) {}
 };

@@ -89,6 +89,9 @@ public:
     // now on, and whenReleased runs (from the event loop) once no operation waits any more.
     void RequestTearDown(std::function<void()> whenReleased);
 
+    // The heater's memory as the last completed EDR reading left it; empty for a model without one.
+    virtual QByteArray EdrImage() const { return {}; }
+
     // The run being recorded: its CSV header and one row per presentation tick.
     QStringList RunLog() const { return RunLogLines.Lines(); }
     // The stage key's colour of a stage number, for the families whose stages 0..4 are the key's five.

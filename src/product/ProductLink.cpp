@@ -65,6 +65,7 @@ void TProduct::MarkIdentified()
 {
     Identified = true;
     ReportConnection(TConnectionState::Identified, ModelName() + QStringLiteral(" #") + SerialNumberText);
+    View().NoteHeaterIdentified(ModelName(), SerialNumberText, VersionText);
 }
 
 void TProduct::ReportConnection(TConnectionState state, const QString &detail)

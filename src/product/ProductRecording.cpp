@@ -170,6 +170,7 @@ void TProduct::WriteRun()
     if (saved.Saved) {
         Journal->Remove();
         View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(saved.Path));
+        View().NoteRunSaved(ModelName(), saved.Path);
         return;
     }
     Unsaved.Add({bytes, SerialNumberText, ended, std::exchange(Journal, std::make_unique<TRunJournal>())});
@@ -196,6 +197,7 @@ void TProduct::SaveUnsavedRuns()
     for (const QString &path : outcome.SavedPaths) {
         Log(TimeText() + QStringLiteral(" Log saved to ") + QDir::toNativeSeparators(path));
         View().SetSavePath(QStringLiteral("Log saved to ") + QDir::toNativeSeparators(path));
+        View().NoteRunSaved(ModelName(), path);
     }
     if (Unsaved.IsEmpty())
         LastSaveError.clear();
