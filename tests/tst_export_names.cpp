@@ -41,6 +41,23 @@ private slots:
         QVERIFY(name.startsWith(RunLogFileName(serial, at).chopped(4) + QLatin1Char(' ')));
     }
 
+    // A day's output names the day alone, after the serial number in the same brackets.
+    void nameFromSerialAndDay_data()
+    {
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("service report") << "934200004" << "[934200004] 2026-12-11 service report.pdf";
+        QTest::newRow("serial with a blank") << "07 1234" << "[07 1234] 2026-12-11 service report.pdf";
+        QTest::newRow("heater never identified") << QString() << "[unidentified] 2026-12-11 service report.pdf";
+    }
+    void nameFromSerialAndDay()
+    {
+        QFETCH(QString, serial);
+        QFETCH(QString, name);
+        QCOMPARE(DayExportFileName(serial, QDate(2026, 12, 11), QStringLiteral("service report"), QStringLiteral("pdf")),
+                 name);
+    }
+
     void extensionAddedWhenNoneTyped_data()
     {
         QTest::addColumn<QString>("typed");

@@ -1,4 +1,6 @@
 #pragma once
+#include "product/EdrSummary.h"
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -12,6 +14,8 @@ struct TModel {
     QString Caption;   // e.g. "Hydrel-7S"
     QString ClassName; // e.g. "TOrvel"
     std::function<TProduct *()> CreateHandler;
+    // The counters and fault records of an EEPROM image as this model's EDR read keeps it.
+    std::function<TEdrSummary(const QByteArray &image)> EdrSummary;
 };
 
 // The table is writable so that a test can stand a double in for a model's handler.

@@ -6,6 +6,7 @@
 #include "product/Presentation.h"
 #include "product/RunLogFile.h"
 #include "product/RunLogReader.h"
+#include "views/GraphPresentation.h"
 #include "views/fGraph.h"
 #include <QDir>
 #include <QFile>
@@ -22,24 +23,6 @@ constexpr int Gap = 4;
 // under the save-path line and the stage key.
 constexpr int ShortestChartPanel = 160;
 constexpr int ShortestReview = 2 * ShortestChartPanel + 25 + 24;
-
-// The charts and the legend of one graphs window, as a handler would feed them.
-class TGraphPresentation : public TPresentation {
-public:
-    explicit TGraphPresentation(TfrmGraph &graph) : Graph(graph) {}
-    void ClearCharts() override { Graph.ClearCharts(); }
-    void AddPoint(TSeries series, double x, double y) override { Graph.AddPoint(series, x, y); }
-    void AddBandBar(TBand band, double start, double end, const QColor &color) override
-    {
-        Graph.AddBandBar(band, start, end, color);
-    }
-    void ResetLegend() override { Graph.ResetLegend(); }
-    void HideLegendEntry(TLegendEntry entry) override { Graph.HideLegendEntry(entry); }
-    void SetLegendCaption(TLegendCaption caption, const QString &text) override { Graph.SetLegendCaption(caption, text); }
-
-private:
-    TfrmGraph &Graph;
-};
 
 // The heater and the moment a run log's name tells ("[serial] yyyy-mm-dd hh-mm-ss.csv"), with the
 // models that write its header; the file's own time when the name is not one the program gave.

@@ -172,6 +172,11 @@ void TCorvaMini::UpdateStateText()
 
 QString TCorvaMini::FaultName(quint8 code) const
 {
+    return CorvaMiniFaultName(code);
+}
+
+QString CorvaMiniFaultName(quint8 code)
+{
     static const std::map<int, QString> names = {
         {1, QStringLiteral("Overheat")},
         {2, QStringLiteral("Possible overheat")},

@@ -1,6 +1,9 @@
 #pragma once
 #include "current/CurrentProduct.h"
 
+// The pre-heater's fault names by code; empty for a code without a name.
+QString CorvaMiniFaultName(quint8 code);
+
 // The pre-heater "Corva-Mini" on the current protocol, at 19200 baud. Each search tick wakes it with
 // two byte pairs at 2400 baud; it traces its timer events into the log window and guards its writes.
 class TCorvaMini : public TCurrentProduct {

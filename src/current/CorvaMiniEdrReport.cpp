@@ -1,15 +1,33 @@
 // The EDR report of the pre-heater "Corva-Mini": its counters and plain-second times, 44 fault
 // records of 17 bytes from image index 48 in four-character columns, and the text the heater keeps
 // at image 800..1023.
+#include "current/CorvaMini.h"
 #include "current/EdrReport.h"
 #include <QStringDecoder>
 
 namespace {
 
-constexpr int RecordCount = 44;
-constexpr int FirstRecord = 48;
-constexpr int RecordLength = 17;
+const TEdrRecordLayout Records{.First = 48, .Length = 17, .Count = 44, .TimeWidth = 2};
 constexpr int TextStart = 800;
+
+// Its times are plain seconds, at three power modes.
+QList<TEdrCounterField> Counters()
+{
+    return {
+        {QStringLiteral("Ignition attempts"), 8, 2},
+        {QStringLiteral("Attempts reached the stage W"), 10, 2},
+        {QStringLiteral("Attempts completed without faults"), 12, 2},
+        {QStringLiteral("Attempts completed with faults"), 14, 2},
+        {QStringLiteral("Power resets while working"), 17, 1},
+        {QStringLiteral("Total operation time"), 18, 4, TEdrValue::Seconds},
+        {QStringLiteral("Operation time at full mode"), 22, 4, TEdrValue::Seconds},
+        {QStringLiteral("Operation time at middle mode"), 26, 4, TEdrValue::Seconds},
+        {QStringLiteral("Operation time at low mode"), 30, 4, TEdrValue::Seconds},
+        {QStringLiteral("Starts at the first attempt"), 34, 1},
+        {QStringLiteral("Starts at the second attempt"), 35, 1},
+        {QStringLiteral("The number of failed launches"), 36, 1},
+    };
+}
 
 QString Cell(qint64 value)
 {
@@ -35,34 +53,22 @@ QStringList CorvaMiniEdrReport(const TEepromImage &image)
     QStringList lines;
     lines << QStringLiteral("EDR version: ") + QString::number(byte(3));
     lines << QStringLiteral("Number: ") + QString::number(be(5, 3));
-    lines << QStringLiteral("Ignition attempts: ") + QString::number(be(8, 2));
-    lines << QStringLiteral("Attempts reached the stage W: ") + QString::number(be(10, 2));
-    lines << QStringLiteral("Attempts completed without faults: ") + QString::number(be(12, 2));
-    lines << QStringLiteral("Attempts completed with faults: ") + QString::number(be(14, 2));
-    lines << QStringLiteral("Power resets while working: ") + QString::number(byte(17));
-    lines << QStringLiteral("Total operation time: ") + QString::number(be(18, 4));
-    lines << QStringLiteral("Operation time at full mode: ") + QString::number(be(22, 4));
-    lines << QStringLiteral("Operation time at middle mode: ") + QString::number(be(26, 4));
-    lines << QStringLiteral("Operation time at low mode: ") + QString::number(be(30, 4));
-    lines << QStringLiteral("Starts at the first attempt: ") + QString::number(byte(34));
-    lines << QStringLiteral("Starts at the second attempt: ") + QString::number(byte(35));
-    lines << QStringLiteral("The number of failed launches: ") + QString::number(byte(36));
+    lines << EdrCounterLines(image, Counters());
     lines << QStringLiteral("Number of the last record of failure: ") + QString::number(byte(47));
     lines << QString();
 
-    QList<int> starts;
-    for (int record = 0; record < RecordCount; ++record)
-        starts << FirstRecord + RecordLength * record;
+    const QList<int> starts = Records.Starts();
     auto row = [&](const QString &label, const std::function<QString(int b)> &cell) {
         lines << EdrTableLine(label, starts, cell);
     };
     row(QStringLiteral("                              N:"),
-        [&](int b) { return Cell((b - FirstRecord) / RecordLength); });
-    row(QStringLiteral("FaultCode                       "), [&](int b) { return Cell(byte(b)); });
-    row(QStringLiteral("Attempts count                  "), [&](int b) { return Cell(byte(b + 1)); });
+        [&](int b) { return Cell((b - Records.First) / Records.Length); });
+    row(QStringLiteral("FaultCode                       "), [&](int b) { return Cell(byte(b + EdrRecordCodeAt)); });
+    row(QStringLiteral("Attempts count                  "), [&](int b) { return Cell(byte(b + EdrRecordAttemptsAt)); });
     row(QStringLiteral("Stage                           "), [&](int b) { return Cell(byte(b + 2)); });
     row(QStringLiteral("Mode                            "), [&](int b) { return Cell(byte(b + 3)); });
-    row(QStringLiteral("Total operation time            "), [&](int b) { return Cell(be(b + 4, 2)); });
+    row(QStringLiteral("Total operation time            "),
+        [&](int b) { return Cell(be(b + EdrRecordTimeAt, Records.TimeWidth)); });
     row(QStringLiteral("Worktime at mode                "), [&](int b) { return Cell(be(b + 6, 2)); });
     row(QStringLiteral("Voltage                         "), [&](int b) { return Cell(WholeVolts(be(b + 8, 2))); });
     row(QStringLiteral("T FI,°K                         "), [&](int b) { return Cell(be(b + 10, 2)); });
@@ -79,4 +85,9 @@ QStringList CorvaMiniEdrReport(const TEepromImage &image)
             text.append(char(image[at]));
     lines << QStringDecoder("windows-1251").decode(text);
     return lines;
+}
+
+TEdrSummary CorvaMiniEdrSummary(const TEepromImage &image)
+{
+    return {EdrCounters(image, Counters()), EdrFaults(image, Records, CorvaMiniFaultName)};
 }

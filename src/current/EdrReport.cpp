@@ -1,4 +1,5 @@
 #include "current/EdrReport.h"
+#include "current/CurrentTables.h"
 #include "product/NumberText.h"
 
 quint32 ImageBE(const TEepromImage &image, int index, int width)
@@ -30,9 +31,77 @@ QString EdrHours(const TEepromImage &image, int index)
     return EdrHoursText(ImageBE(image, index, 4));
 }
 
+QStringList EdrCounterLines(const TEepromImage &image, const QList<TEdrCounterField> &fields)
+{
+    QStringList lines;
+    for (const TEdrCounterField &field : fields) {
+        const quint32 value = ImageBE(image, field.Offset, field.Width);
+        const QString text = field.Kind == TEdrValue::Hours ? EdrHoursText(value) : QString::number(value);
+        lines << field.Label + QStringLiteral(": ") + text;
+    }
+    return lines;
+}
+
+QList<TEdrCounter> EdrCounters(const TEepromImage &image, const QList<TEdrCounterField> &fields)
+{
+    QList<TEdrCounter> counters;
+    for (const TEdrCounterField &field : fields)
+        counters << TEdrCounter{field.Label, field.Kind == TEdrValue::Count ? QString() : QStringLiteral("s"),
+                                ImageBE(image, field.Offset, field.Width)};
+    return counters;
+}
+
+QList<int> TEdrRecordLayout::Starts() const
+{
+    QList<int> starts;
+    for (int record = 0; record < Count; ++record)
+        starts << Start(record);
+    return starts;
+}
+
+QList<TEdrFault> EdrFaults(const TEepromImage &image, const TEdrRecordLayout &layout,
+                           const std::function<QString(quint8 code)> &nameOf)
+{
+    QList<TEdrFault> faults;
+    for (int record = 0; record < layout.Count; ++record) {
+        const int b = layout.Start(record);
+        const quint8 code = quint8(ImageBE(image, b + EdrRecordCodeAt, 1));
+        if (code == 0)
+            continue;
+        faults << TEdrFault{record + 1, code, nameOf(code), qint64(ImageBE(image, b + EdrRecordTimeAt, layout.TimeWidth)),
+                            int(ImageBE(image, b + EdrRecordAttemptsAt, 1))};
+    }
+    return faults;
+}
+
+QList<TEdrCounterField> PowerLevelCounters(int attemptsAt, int withFaultsWidth, int resetsAt)
+{
+    QList<TEdrCounterField> fields = {
+        {QStringLiteral("Ignition attempts"), attemptsAt, 2},
+        {QStringLiteral("Attempts reached the stage W"), attemptsAt + 2, 2},
+        {QStringLiteral("Attempts completed without faults"), attemptsAt + 4, 2},
+        {QStringLiteral("Attempts completed with faults"), attemptsAt + 6, withFaultsWidth},
+        {QStringLiteral("Power resets while working"), resetsAt, 1},
+        {QStringLiteral("Total operation time"), resetsAt + 1, 4, TEdrValue::Hours},
+    };
+    for (int power = 0; power <= 9; ++power)
+        fields << TEdrCounterField{QStringLiteral("Operation time at power %1").arg(power), resetsAt + 5 + 4 * power,
+                                   4, TEdrValue::Hours};
+    fields << TEdrCounterField{QStringLiteral("Working at ventilation mode"), resetsAt + 45, 4, TEdrValue::Hours}
+           << TEdrCounterField{QStringLiteral("Starts at the first attempt"), resetsAt + 49, 2}
+           << TEdrCounterField{QStringLiteral("Starts at the second attempt"), resetsAt + 51, 2}
+           << TEdrCounterField{QStringLiteral("The number of failed launches"), resetsAt + 53, 2};
+    return fields;
+}
+
+TEdrRecordLayout HeaterEdrRecords()
+{
+    return {.First = 79, .Length = 29, .Count = 6};
+}
+
 int HeaterEdrRecordStart(int record)
 {
-    return 79 + 29 * record;
+    return HeaterEdrRecords().Start(record);
 }
 
 QString EdrColumn(qint64 value)
@@ -54,8 +123,6 @@ QString EdrTableLine(const QString &label, const QList<int> &recordStarts, const
 }
 
 namespace {
-
-constexpr int RecordCount = 6;
 
 QString WorkOnText(quint8 value)
 {
@@ -81,32 +148,19 @@ QStringList HeaterEdrReport(const TEepromImage &image)
     lines << QStringLiteral("Version: ") + QString::number(byte(2));
     // The number as the serial answer shows it: a two-digit prefix and a seven-digit number.
     lines << QStringLiteral("Number: ") + Padded(be(3, 2), 2) + QLatin1Char('-') + Padded(be(5, 3), 7);
-    lines << QStringLiteral("Ignition attempts: ") + QString::number(be(13, 2));
-    lines << QStringLiteral("Attempts reached the stage W: ") + QString::number(be(15, 2));
-    lines << QStringLiteral("Attempts completed without faults: ") + QString::number(be(17, 2));
-    lines << QStringLiteral("Attempts completed with faults: ") + QString::number(byte(19));
-    lines << QStringLiteral("Power resets while working: ") + QString::number(byte(22));
-    lines << QStringLiteral("Total operation time: ") + EdrHours(image, 23);
-    for (int power = 0; power <= 9; ++power)
-        lines << QStringLiteral("Operation time at power %1: ").arg(power) + EdrHours(image, 27 + 4 * power);
-    lines << QStringLiteral("Working at ventilation mode: ") + EdrHours(image, 67);
-    lines << QStringLiteral("Starts at the first attempt: ") + QString::number(be(71, 2));
-    lines << QStringLiteral("Starts at the second attempt: ") + QString::number(be(73, 2));
-    lines << QStringLiteral("The number of failed launches: ") + QString::number(be(75, 2));
+    lines << EdrCounterLines(image, PowerLevelCounters(13, 1, 22));
     lines << QStringLiteral("Number of the last record of failure: ") + QString::number(byte(78));
     lines << QString();
 
-    QList<int> starts;
-    for (int record = 0; record < RecordCount; ++record)
-        starts << HeaterEdrRecordStart(record);
+    const QList<int> starts = HeaterEdrRecords().Starts();
     auto row = [&](const char *label, const std::function<QString(int b)> &cell) {
         lines << EdrTableLine(QString::fromLatin1(label), starts, cell);
     };
-    row("Faultcode                       ", [&](int b) { return EdrColumn(byte(b)); });
-    row("Attempts count                  ", [&](int b) { return EdrColumn(byte(b + 1)); });
+    row("Faultcode                       ", [&](int b) { return EdrColumn(byte(b + EdrRecordCodeAt)); });
+    row("Attempts count                  ", [&](int b) { return EdrColumn(byte(b + EdrRecordAttemptsAt)); });
     row("Stage/Mode                      ",
         [&](int b) { return QString::asprintf("%3u/%3u ", unsigned(byte(b + 2)), unsigned(byte(b + 3))); });
-    row("Total operation time            ", [&](int b) { return EdrColumn(be(b + 4, 4)); });
+    row("Total operation time            ", [&](int b) { return EdrColumn(be(b + EdrRecordTimeAt, 4)); });
     row("Worktime at mode                ", [&](int b) { return EdrColumn(be(b + 8, 4)); });
     row("Voltage                         ",
         [&](int b) { return FixedText(be(b + 12, 2) / 10.0, 1).rightJustified(7) + QLatin1Char(' '); });
@@ -125,4 +179,10 @@ QStringList HeaterEdrReport(const TEepromImage &image)
     row("Switches to ventilation         ", [&](int b) { return EdrColumn(byte(b + 27)); });
     row("Work on...                      ", [&](int b) { return EdrTextColumn(WorkOnText(quint8(byte(b + 28)))); });
     return lines;
+}
+
+TEdrSummary HeaterEdrSummary(const TEepromImage &image)
+{
+    return {EdrCounters(image, PowerLevelCounters(13, 1, 22)),
+            EdrFaults(image, HeaterEdrRecords(), [](quint8 code) { return CurrentFaultName(code); })};
 }

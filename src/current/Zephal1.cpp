@@ -25,7 +25,7 @@ TZephal1::TZephal1() : TAirHeater(Zephal1, FaultByte, GridUnits) {}
 
 QString TZephal1::FaultName(quint8 code) const
 {
-    return CurrentFaultName(code, {{29, QStringLiteral("Flameout count exceeded")}});
+    return Zephal1FaultName(code);
 }
 
 QStringList TZephal1::EdrReport() const

@@ -2,13 +2,17 @@
 // records from image index 75 with 16-bit times and Russian column captions where the heater's
 // service sheet has them.
 #include "current/EdrReport.h"
+#include "current/CurrentTables.h"
 #include "product/NumberText.h"
 
 namespace {
 
-constexpr int RecordCount = 7;
-constexpr int FirstRecord = 75;
-constexpr int RecordLength = 25;
+const TEdrRecordLayout Records{.First = 75, .Length = 25, .Count = 7, .TimeWidth = 2};
+
+QList<TEdrCounterField> Counters()
+{
+    return PowerLevelCounters(8, 2, 17);
+}
 
 QString WorkOnText(quint8 value)
 {
@@ -33,32 +37,20 @@ QStringList Zephal1EdrReport(const TEepromImage &image)
     QStringList lines;
     lines << QStringLiteral("Version: ") + QString::number(byte(3));
     lines << QStringLiteral("Number: ") + QString::number(be(5, 3));
-    lines << QStringLiteral("Ignition attempts: ") + QString::number(be(8, 2));
-    lines << QStringLiteral("Attempts reached the stage W: ") + QString::number(be(10, 2));
-    lines << QStringLiteral("Attempts completed without faults: ") + QString::number(be(12, 2));
-    lines << QStringLiteral("Attempts completed with faults: ") + QString::number(be(14, 2));
-    lines << QStringLiteral("Power resets while working: ") + QString::number(byte(17));
-    lines << QStringLiteral("Total operation time: ") + EdrHours(image, 18);
-    for (int power = 0; power <= 9; ++power)
-        lines << QStringLiteral("Operation time at power %1: ").arg(power) + EdrHours(image, 22 + 4 * power);
-    lines << QStringLiteral("Working at ventilation mode: ") + EdrHours(image, 62);
-    lines << QStringLiteral("Starts at the first attempt: ") + QString::number(be(66, 2));
-    lines << QStringLiteral("Starts at the second attempt: ") + QString::number(be(68, 2));
-    lines << QStringLiteral("The number of failed launches: ") + QString::number(be(70, 2));
+    lines << EdrCounterLines(image, Counters());
     lines << QStringLiteral("Number of the last record of failure: ") + QString::number(byte(74));
     lines << QString();
 
-    QList<int> starts;
-    for (int record = 0; record < RecordCount; ++record)
-        starts << FirstRecord + RecordLength * record;
+    const QList<int> starts = Records.Starts();
     auto row = [&](const QString &label, const std::function<QString(int b)> &cell) {
         lines << EdrTableLine(label, starts, cell);
     };
-    row(QStringLiteral("Faultcode                       "), [&](int b) { return EdrColumn(byte(b)); });
-    row(QStringLiteral("Attempts count                  "), [&](int b) { return EdrColumn(byte(b + 1)); });
+    row(QStringLiteral("Faultcode                       "), [&](int b) { return EdrColumn(byte(b + EdrRecordCodeAt)); });
+    row(QStringLiteral("Attempts count                  "), [&](int b) { return EdrColumn(byte(b + EdrRecordAttemptsAt)); });
     row(QStringLiteral("Стадия/Режим                    "),
         [&](int b) { return QString::asprintf("%3u/%3u ", unsigned(byte(b + 2)), unsigned(byte(b + 3))); });
-    row(QStringLiteral("Total operation time            "), [&](int b) { return EdrColumn(be(b + 4, 2)); });
+    row(QStringLiteral("Total operation time            "),
+        [&](int b) { return EdrColumn(be(b + EdrRecordTimeAt, Records.TimeWidth)); });
     row(QStringLiteral("Worktime at mode                "), [&](int b) { return EdrColumn(be(b + 6, 2)); });
     row(QStringLiteral("Voltage                         "),
         [&](int b) { return EdrTextColumn(FixedText(be(b + 8, 2) / 10.0, 1)); });
@@ -76,4 +68,14 @@ QStringList Zephal1EdrReport(const TEepromImage &image)
     row(QStringLiteral("Switches to ventilation         "), [&](int b) { return EdrColumn(byte(b + 23)); });
     row(QStringLiteral("Work on...                      "), [&](int b) { return EdrTextColumn(WorkOnText(quint8(byte(b + 24)))); });
     return lines;
+}
+
+QString Zephal1FaultName(quint8 code)
+{
+    return CurrentFaultName(code, {{29, QStringLiteral("Flameout count exceeded")}});
+}
+
+TEdrSummary Zephal1EdrSummary(const TEepromImage &image)
+{
+    return {EdrCounters(image, Counters()), EdrFaults(image, Records, Zephal1FaultName)};
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "product/EdrSummary.h"
 #include <QByteArray>
 #include <QStringList>
 #include <QtGlobal>
@@ -10,3 +11,6 @@
 QStringList AirEdrReport(const QByteArray &image, bool showsFiCalibration);
 // "N": the decimal value; "T": days-hours:minutes:seconds, e.g. 90061 gives 1-01:01:01.
 QString FormatEdrValue(char kind, quint32 value);
+// Its counters (starts, ignitions, ignition faults, operating time, interrupts) and the start
+// records that hold a fault, with the worktime and the fault count of that start.
+TEdrSummary AirEdrSummary(const QByteArray &image);

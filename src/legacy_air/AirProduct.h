@@ -42,6 +42,8 @@ public:
 
     // "-" without a fault, else "[code]" and the fault's name.
     static QString MakeFaultText(quint8 code);
+    // The fault's name alone; empty for a code without one.
+    static QString FaultName(quint8 code);
     static QString StageText(quint8 stage);
     // The band colour of a stage of this family (its stages map onto the key's colours).
     static std::optional<QColor> AirStageColor(int stage);

@@ -52,8 +52,12 @@ QString TAirProduct::MakeFaultText(quint8 code)
 {
     if (code == 0)
         return QStringLiteral("-");
-    const QString name = code < FaultNames().size() ? FaultNames()[code] : QString();
-    return QLatin1Char('[') + QString::number(code) + QLatin1Char(']') + name;
+    return QLatin1Char('[') + QString::number(code) + QLatin1Char(']') + FaultName(code);
+}
+
+QString TAirProduct::FaultName(quint8 code)
+{
+    return code < FaultNames().size() ? FaultNames()[code] : QString();
 }
 
 QString TAirProduct::StageText(quint8 stage)

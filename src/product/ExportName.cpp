@@ -9,6 +9,14 @@ QString ExportFileName(const QString &serialNumber, const QDateTime &localTime, 
     return HeaterFileStem(serialNumber, localTime) + QLatin1Char(' ') + what + QLatin1Char('.') + extension;
 }
 
+QString DayExportFileName(const QString &serialNumber, const QDate &day, const QString &what,
+                          const QString &extension)
+{
+    // The stem of a moment's name without its time of day.
+    const QString stem = HeaterFileStem(serialNumber, QDateTime(day, QTime(0, 0)));
+    return stem.left(stem.lastIndexOf(QLatin1Char(' '))) + QLatin1Char(' ') + what + QLatin1Char('.') + extension;
+}
+
 QString WithExtension(const QString &path, const QString &extension)
 {
     if (path.isEmpty())

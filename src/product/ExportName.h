@@ -9,6 +9,10 @@
 // "[<serial>] yyyy-mm-dd hh-mm-ss <what>.<extension>", e.g. "[934200004] 2026-12-11 08-00-37 EDR.txt".
 QString ExportFileName(const QString &serialNumber, const QDateTime &localTime, const QString &what,
                        const QString &extension);
+// The same for what covers a whole day: "[<serial>] yyyy-mm-dd <what>.<extension>", e.g.
+// "[934200004] 2026-12-11 service report.pdf".
+QString DayExportFileName(const QString &serialNumber, const QDate &day, const QString &what,
+                          const QString &extension);
 // The path with ".<extension>" added when its file name has no extension of its own; an empty path
 // (a cancelled dialog) stays empty.
 QString WithExtension(const QString &path, const QString &extension);
