@@ -5,6 +5,7 @@
 #include "app/HistoryRecorder.h"
 #include "app/fMain.h"
 #include "history/HistoryStore.h"
+#include "support/EdrImages.h"
 #include "support/Harness.h"
 #include "views/fBB.h"
 #include "views/fGraph.h"
@@ -145,6 +146,64 @@ private slots:
         frmHistory->btnOpenEdr->click();
         QCOMPARE(frmBB->Lines(), (QStringList{"EDR of 070001234", "Fault records: none"}));
         QVERIFY(frmBB->isVisible());
+    }
+
+    // Two EDR reads of a heater compared in words and as a table (two chosen, or one and the read
+    // before it), and the day's service report from what the history holds of that day.
+    void comparesReadsAndMakesTheDaysReport()
+    {
+        const QString path = Dir.filePath(QStringLiteral("compare.sqlite"));
+        const QString model = QStringLiteral("Hydrel-7S");
+        const QDateTime march(QDate(2026, 3, 2), QTime(9, 15));
+        const QDateTime april(QDate(2026, 4, 10), QTime(14, 0));
+        {
+            THistoryStore store;
+            QVERIFY(store.Open(path));
+            const qint64 id = *store.NoteHeater(model, QStringLiteral("070001234"), QStringLiteral("1.2.0.3.17"), march);
+            QByteArray newer = SimulatedEdrImage(model);
+            PokeEdrImage(newer, model, 13, 166, 2);
+            PokeEdrImage(newer, model, 71, 133, 2);
+            QVERIFY(store.AddEdrRead(id, march, SimulatedEdrImage(model), QStringLiteral("March")));
+            store.NoteHeater(model, QStringLiteral("070001234"), QStringLiteral("1.2.0.3.17"), april);
+            QVERIFY(store.AddEdrRead(id, april, newer, QStringLiteral("April")));
+            QVERIFY(store.AddRun(id, RunFile, april.addSecs(600), TRunSummary{}));
+        }
+        StartHistory(path);
+        frmMain->actHistory->trigger();
+        frmHistory->grdHeaters->setCurrentCell(0, 0);
+        QCOMPARE(frmHistory->grdEdrReads->rowCount(), 2);
+        QVERIFY(frmHistory->btnCompare->isEnabled());
+
+        const QString expected = QStringLiteral(
+            "Since 2026-03-02: ignition attempts up by 14, starts at the first attempt up by 2; no new fault records.");
+        frmHistory->grdEdrReads->selectRow(1);
+        frmHistory->btnCompare->click();
+        QCOMPARE(frmHistory->lblChanges->text(), expected);
+        QCOMPARE(Column(frmHistory->grdChanges, 3), (QStringList{"+14", "+2"}));
+        frmHistory->grdEdrReads->clearSelection();
+        frmHistory->grdEdrReads->selectRow(0);
+        frmHistory->btnCompare->click();
+        QCOMPARE(frmHistory->grdChanges->rowCount(), 0);
+        QVERIFY(frmHistory->lblChanges->text().startsWith(QStringLiteral("Choose two EDR reads")));
+
+        const std::optional<TServiceReportInput> report = frmHistory->ServiceReportFor(april.date());
+        QVERIFY(report);
+        QCOMPARE(report->Heater.SerialNumber, QStringLiteral("070001234"));
+        QCOMPARE(report->EdrReadAt, april);
+        QVERIFY(!report->Edr.Counters.isEmpty());
+        QCOMPARE(report->EdrChanges, expected);
+        QCOMPARE(report->RunLogPaths, QStringList{RunFile});
+        const QString pdf = Dir.filePath(QStringLiteral("report.pdf"));
+        QCOMPARE(WriteServiceReportPdf(*report, pdf), QString());
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.read(4) == "%PDF");
+        // The first visit's day has its EDR read and nothing to compare it with, and no run.
+        const std::optional<TServiceReportInput> first = frmHistory->ServiceReportFor(march.date());
+        QVERIFY(first);
+        QCOMPARE(first->EdrReadAt, march);
+        QVERIFY(first->EdrChanges.isEmpty());
+        QVERIFY(first->RunLogPaths.isEmpty());
     }
 
     // "More" adds the next page of heaters to the list.

@@ -1,6 +1,8 @@
 #include "app/HistoryActions.h"
 #include "app/Globals.h"
 #include "app/HistoryRecorder.h"
+#include "app/Models.h"
+#include "app/RunLogReplay.h"
 #include "app/RunLogImport.h"
 #include "app/RunLogWindow.h"
 #include "app/fMain.h"
@@ -23,6 +25,11 @@ void LogLine(const QString &text)
 void CreateHistoryWindow()
 {
     frmHistory = new TfrmHistory;
+    frmHistory->SummarizeEdr = [](const QString &model, const QByteArray &image) {
+        const TModel *found = FindModel(model);
+        return found && found->EdrSummary ? found->EdrSummary(image) : TEdrSummary();
+    };
+    frmHistory->DrawRun = ReplayRunLog;
     QObject::connect(frmHistory, &TfrmHistory::HideWanted, frmMain, [] { frmMain->HideChild(frmHistory); });
     QObject::connect(frmHistory, &TfrmHistory::OpenRunWanted, frmMain,
                      [](const QString &path) { OpenRunLogWindow(*frmMain, path); });

@@ -1,5 +1,6 @@
 #include "views/fHistory.h"
 #include "history/HistoryStore.h"
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -73,7 +74,11 @@ TfrmHistory::TfrmHistory(QWidget *parent)
                        QStringLiteral("Fault codes"), QStringLiteral("File")})),
       grdEdrReads(NewList(this, QStringLiteral("grdEdrReads"), {QStringLiteral("Read at")})),
       btnOpenRun(new QPushButton(QStringLiteral("Open run"), this)),
-      btnOpenEdr(new QPushButton(QStringLiteral("Open EDR read"), this))
+      btnOpenEdr(new QPushButton(QStringLiteral("Open EDR read"), this)),
+      btnCompare(new QPushButton(QStringLiteral("Compare"), this)), lblChanges(new QLabel(this)),
+      grdChanges(NewList(this, QStringLiteral("grdChanges"),
+                         {QStringLiteral("What"), QStringLiteral("Before"), QStringLiteral("After"), QStringLiteral("Change")})),
+      btnReport(new QPushButton(QStringLiteral("Service report..."), this))
 {
     setWindowTitle(QStringLiteral("History"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -95,9 +100,24 @@ TfrmHistory::TfrmHistory(QWidget *parent)
 
     auto *details = new QSplitter(Qt::Vertical, this);
     auto *upper = new QSplitter(Qt::Horizontal, details);
-    upper->addWidget(Titled(upper, QStringLiteral("Visits"), grdVisits));
-    upper->addWidget(Titled(upper, QStringLiteral("EDR reads"), grdEdrReads, btnOpenEdr));
+    upper->addWidget(Titled(upper, QStringLiteral("Visits"), grdVisits, btnReport));
+    auto *edrButtons = new QWidget(upper);
+    auto *edrButtonsLayout = new QHBoxLayout(edrButtons);
+    edrButtonsLayout->setContentsMargins(0, 0, 0, 0);
+    edrButtonsLayout->addWidget(btnOpenEdr);
+    edrButtonsLayout->addWidget(btnCompare);
+    upper->addWidget(Titled(upper, QStringLiteral("EDR reads"), grdEdrReads, edrButtons));
     details->addWidget(upper);
+    lblChanges->setObjectName(QStringLiteral("lblChanges"));
+    lblChanges->setWordWrap(true);
+    lblChanges->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *changes = new QWidget(details);
+    auto *changesLayout = new QVBoxLayout(changes);
+    changesLayout->setContentsMargins(0, 0, 0, 0);
+    changesLayout->addWidget(new QLabel(QStringLiteral("Changes between EDR reads"), changes));
+    changesLayout->addWidget(lblChanges);
+    changesLayout->addWidget(grdChanges);
+    details->addWidget(changes);
     details->addWidget(Titled(details, QStringLiteral("Runs"), grdRuns, btnOpenRun));
 
     auto *split = new QSplitter(Qt::Horizontal, this);
@@ -117,6 +137,12 @@ TfrmHistory::TfrmHistory(QWidget *parent)
     connect(grdEdrReads, &QTableWidget::cellDoubleClicked, this, [this] { OpenEdr(); });
     connect(btnOpenRun, &QPushButton::clicked, this, &TfrmHistory::OpenRun);
     connect(btnOpenEdr, &QPushButton::clicked, this, &TfrmHistory::OpenEdr);
+    // Two reads are chosen together for a comparison.
+    grdEdrReads->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    btnCompare->setToolTip(QStringLiteral("What changed between the two chosen EDR reads, or since the read before the chosen one"));
+    connect(btnCompare, &QPushButton::clicked, this, &TfrmHistory::ShowComparison);
+    btnReport->setToolTip(QStringLiteral("The chosen visit's day as a report to print or save as PDF"));
+    connect(btnReport, &QPushButton::clicked, this, &TfrmHistory::OfferReport);
 }
 
 TfrmHistory::~TfrmHistory() = default;
@@ -207,6 +233,10 @@ void TfrmHistory::ShowHeater(int row)
         SetRow(grdEdrReads, i, {TimeText(ListedEdrReads[i].ReadAt)});
     btnOpenRun->setEnabled(!ListedRuns.isEmpty());
     btnOpenEdr->setEnabled(!ListedEdrReads.isEmpty());
+    btnCompare->setEnabled(ListedEdrReads.size() >= 2);
+    btnReport->setEnabled(!visits.isEmpty());
+    lblChanges->clear();
+    grdChanges->setRowCount(0);
 }
 
 void TfrmHistory::OpenRun()
@@ -225,6 +255,102 @@ void TfrmHistory::OpenEdr()
         return;
     if (const std::optional<TEdrReadRecord> read = store->EdrRead(ListedEdrReads[row].Id))
         emit OpenEdrWanted(ListedHeaters[heaterRow], *read);
+}
+
+std::optional<THeaterRecord> TfrmHistory::ChosenHeater() const
+{
+    const int row = grdHeaters->currentRow();
+    if (row < 0 || row >= ListedHeaters.size())
+        return std::nullopt;
+    return ListedHeaters[row];
+}
+
+std::optional<TEdrRead> TfrmHistory::ReadWithSummary(const THeaterRecord &heater, const TEdrReadRecord &read)
+{
+    THistoryStore *store = Store();
+    if (!store || !SummarizeEdr)
+        return std::nullopt;
+    const std::optional<TEdrReadRecord> whole = store->EdrRead(read.Id);
+    if (!whole)
+        return std::nullopt;
+    return TEdrRead{whole->ReadAt, SummarizeEdr(heater.Model, whole->Image)};
+}
+
+std::optional<TEdrComparison> TfrmHistory::Compare()
+{
+    const std::optional<THeaterRecord> heater = ChosenHeater();
+    if (!heater)
+        return std::nullopt;
+    QList<int> rows;
+    for (const QModelIndex &index : grdEdrReads->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    // One read chosen: it is compared with the read before it (the list is oldest first).
+    if (rows.size() == 1 && rows.first() > 0)
+        rows.prepend(rows.first() - 1);
+    if (rows.size() != 2 || rows.last() >= ListedEdrReads.size())
+        return std::nullopt;
+    const std::optional<TEdrRead> older = ReadWithSummary(*heater, ListedEdrReads[rows.first()]);
+    const std::optional<TEdrRead> newer = ReadWithSummary(*heater, ListedEdrReads[rows.last()]);
+    if (!older || !newer)
+        return std::nullopt;
+    return CompareEdrReads(*older, *newer);
+}
+
+void TfrmHistory::ShowComparison()
+{
+    const std::optional<TEdrComparison> comparison = Compare();
+    if (!comparison) {
+        lblChanges->setText(QStringLiteral("Choose two EDR reads, or one read that has a read before it."));
+        grdChanges->setRowCount(0);
+        return;
+    }
+    lblChanges->setText(comparison->Text);
+    grdChanges->setRowCount(int(comparison->Rows.size()));
+    for (int i = 0; i < comparison->Rows.size(); ++i) {
+        const TEdrChangeRow &row = comparison->Rows[i];
+        SetRow(grdChanges, i, {row.What, row.Before, row.After, row.Change});
+    }
+}
+
+std::optional<TServiceReportInput> TfrmHistory::ServiceReportFor(const QDate &day)
+{
+    const std::optional<THeaterRecord> heater = ChosenHeater();
+    if (!heater || !day.isValid())
+        return std::nullopt;
+    TServiceReportInput input;
+    input.Heater = {heater->Model, heater->SerialNumber, heater->Firmware};
+    input.Day = day;
+    input.DrawRun = DrawRun;
+    for (const TRunRecord &run : std::as_const(ListedRuns))
+        if (run.Started.toLocalTime().date() == day)
+            input.RunLogPaths << run.CsvPath;
+    // The day's last EDR read, and what changed since the read before it, of any day.
+    int last = -1;
+    for (int i = 0; i < ListedEdrReads.size(); ++i)
+        if (ListedEdrReads[i].ReadAt.toLocalTime().date() == day)
+            last = i;
+    if (last >= 0) {
+        if (const std::optional<TEdrRead> read = ReadWithSummary(*heater, ListedEdrReads[last])) {
+            input.EdrReadAt = read->At;
+            input.Edr = read->Summary;
+            if (last > 0)
+                if (const std::optional<TEdrRead> before = ReadWithSummary(*heater, ListedEdrReads[last - 1]))
+                    input.EdrChanges = CompareEdrReads(*before, *read).Text;
+        }
+    }
+    return input;
+}
+
+void TfrmHistory::OfferReport()
+{
+    // The chosen visit, or the last one.
+    const int row = grdVisits->currentRow() >= 0 ? grdVisits->currentRow() : grdVisits->rowCount() - 1;
+    const QTableWidgetItem *day = row >= 0 ? grdVisits->item(row, 0) : nullptr;
+    if (!day)
+        return;
+    if (const std::optional<TServiceReportInput> input = ServiceReportFor(QDate::fromString(day->text(), Qt::ISODate)))
+        OfferServiceReport(this, *input);
 }
 
 void TfrmHistory::closeEvent(QCloseEvent *event)
