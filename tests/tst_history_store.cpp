@@ -273,21 +273,21 @@ private slots:
             "2;0;2;1;2;40;39;1,50;9,1;0;150;-4;35;11,9;0;\r\n"
             "3;0;3;1;3;60;60;2,50;0;0;420;-3;48;12,2;33;\r\n"
             "1;0;4;1;4;0;0;0,00;0;0;300;-3;51;12,3;33;\r\n")
-                                        << "1, 2, 3" << "T ext. sens. -3, T plate 51" << 11.9 << "33";
+                                        << "1, 2, 3" << "FI 420, T ext. sens. -3, T plate 51" << 11.9 << "33";
         QTest::newRow("current family, Russian header") << QStringLiteral(
             "Стадия;режим;Вр.Работы;Вр.на стадии;Вр. на режиме;Об.заданные;Об.считанные;Частота ТН;U свечи;"
             "Импульс ШИМ свечи/1000;ИП;Т внешн. датчика;T платы;U;Неисправность;\r\n"
             "0;0;1;1;1;0;0;0.00;7.9;0;20;10;22;12.6;0;\r\n"
             "4;0;2;1;2;0;0;0.00;0;0;20;11;24.5;12.5;5;\r\n")
-                                                        << "0, 4" << "Т внешн. датчика 11, T платы 24.5" << 12.5 << "5";
+                                                        << "0, 4" << "ИП 20, Т внешн. датчика 11, T платы 24.5" << 12.5 << "5";
         QTest::newRow("legacy liquid") << QStringLiteral(
             "WorkMode;WorkTime;SB;ASB;FP Freq.;Plug voltage;FI;T liq.1;T liq.2;T plate;U;Relay;Pump;Faultcode;\r\n"
             "2;10;30;30;1.20;6.5;100;40;42;30;24.8;1;1;0;\r\n"
             "2;11;30;30;1.20;6.5;100;55;57;31;23.9;1;1;0;\r\n")
-                                       << "2" << "T liq.1 55, T liq.2 57, T plate 31" << 23.9 << "";
+                                       << "2" << "FI 100, T liq.1 55, T liq.2 57, T plate 31" << 23.9 << "";
         QTest::newRow("legacy air") << QStringLiteral("Stage;SB;ASB;FP frequency;FI;T ext. sensor;T plate;Voltage;FaultCode;\r\n"
                                                       "3;50;50;2.00;400;18;44;12.0;0;\r\n")
-                                    << "3" << "T ext. sensor 18, T plate 44" << 12.0 << "";
+                                    << "3" << "FI 400, T ext. sensor 18, T plate 44" << 12.0 << "";
     }
     void summarisesEachFamilysRunLog()
     {

@@ -5,8 +5,10 @@
 namespace {
 bool IsTemperature(const QString &caption)
 {
-    // Latin and Cyrillic capital T: the Russian header writes both.
-    return caption.startsWith(QStringLiteral("T ")) || caption.startsWith(QStringLiteral("Т "));
+    // Latin and Cyrillic capital T: the Russian header writes both. The flame indicator is a
+    // temperature too, and the one that shows how hot the run burned.
+    return caption.startsWith(QStringLiteral("T ")) || caption.startsWith(QStringLiteral("Т "))
+        || caption == QStringLiteral("FI") || caption == QStringLiteral("ИП");
 }
 
 bool IsSupplyVoltage(const QString &caption)

@@ -83,7 +83,8 @@ TfrmHistory::TfrmHistory(QWidget *parent)
     setWindowTitle(QStringLiteral("History"));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(900, 560);
+    // Wide enough for the runs' figures beside the heater list; placed on a smaller screen it shrinks.
+    resize(1200, 600);
     edtSearch->setObjectName(QStringLiteral("edtSearch"));
     edtSearch->setPlaceholderText(QStringLiteral("Search by serial number or model"));
     edtSearch->setClearButtonEnabled(true);
@@ -201,6 +202,9 @@ void TfrmHistory::LoadHeaters(bool more)
         if (heater.Id == chosen)
             chosenRow = row;
     }
+    // With no heater chosen yet the first one listed (the one seen last) is shown.
+    if (chosenRow < 0 && !ListedHeaters.isEmpty())
+        chosenRow = 0;
     grdHeaters->setCurrentCell(chosenRow, 0);
     ShowHeater(chosenRow);
 }
@@ -228,6 +232,7 @@ void TfrmHistory::ShowHeater(int row)
                             run.LowestVoltage ? QString::number(*run.LowestVoltage, 'f', 1) : QString(),
                             run.FaultCodes, QDir::toNativeSeparators(run.CsvPath)});
     }
+    grdRuns->resizeColumnsToContents();
     grdEdrReads->setRowCount(int(ListedEdrReads.size()));
     for (int i = 0; i < ListedEdrReads.size(); ++i)
         SetRow(grdEdrReads, i, {TimeText(ListedEdrReads[i].ReadAt)});
